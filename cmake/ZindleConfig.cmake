@@ -30,3 +30,5 @@ if(ZINDLE_TUNNEL_PUBKEY STREQUAL "")
 else()
   set(ZINDLE_PUBKEY_FILE "${ZINDLE_TUNNEL_PUBKEY}")
 endif()
+
+configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildConfig.h.in ${CMAKE_BINARY_DIR}/generated/BuildConfig.h @ONLY)

@@ -1,0 +1,10 @@
+// The one way to the server side: every content or statistics URL is sealed and sent
+// through the tunnelling endpoint. Blocking; only ever called on worker threads.
+#pragma once
+#include <string>
+
+// method is "GET" (a reply is wanted) or "POST" (statistics: the reply is ignored).
+// Returns the reply text in the ANSI code page, or "" for every kind of failure.
+std::string SendRequest(const char* url, const char* method);
+// The HTTP exchange with the tunnelling endpoint's "/q": the raw reply body or "".
+std::string TunnelExchange(const wchar_t* method, const std::string& body);
