@@ -10,30 +10,30 @@
 #include <vector>
 
 struct CatalogPicture {
-  std::string imageId;  // plain file name, unique in the catalog
-  std::string file;     // file under pics/, may be shared by several pictures
-  std::string tags;
-  Json::Value imageHeight;
-  Json::Value imageSource;
-  Json::Value score;
+    std::string imageId;  // plain file name, unique in the catalog
+    std::string file;     // file under pics/, may be shared by several pictures
+    std::string tags;
+    Json::Value imageHeight;
+    Json::Value imageSource;
+    Json::Value score;
 };
 
 struct CatalogCategory {
-  std::string id;
-  std::string name;
-  std::vector<CatalogPicture> pictures;
+    std::string id;
+    std::string name;
+    std::vector<CatalogPicture> pictures;
 };
 
 struct CatalogGroup {
-  std::string id;
-  std::string name;
-  std::vector<CatalogCategory> categories;
+    std::string id;
+    std::string name;
+    std::vector<CatalogCategory> categories;
 };
 
 struct Catalog {
-  std::string dir;
-  std::vector<CatalogGroup> groups;
-  Json::Value advert;  // the advertisement reply as stored; null when advert.json is absent
+    std::string dir;
+    std::vector<CatalogGroup> groups;
+    Json::Value advert;  // the advertisement reply as stored; null when advert.json is absent
 };
 
 // False (with a reason) when catalog.json is missing or malformed.

@@ -8,7 +8,7 @@
 #include <string>
 
 struct EvpKeyFree {
-  void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
+    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
 };
 using PrivateKey = std::unique_ptr<EVP_PKEY, EvpKeyFree>;
 
@@ -16,14 +16,14 @@ using PrivateKey = std::unique_ptr<EVP_PKEY, EvpKeyFree>;
 PrivateKey LoadPrivateKey(const std::string& pemPath);
 
 struct RequestKeys {
-  std::string key;  // 32 bytes, AES-256
-  std::string iv;   // 16 bytes
+    std::string key;  // 32 bytes, AES-256
+    std::string iv;   // 16 bytes
 };
 
 struct OpenedRequest {
-  RequestKeys keys;
-  std::string base;   // the URL before "?"
-  std::string query;  // after "?" ("" when the body had no g field)
+    RequestKeys keys;
+    std::string base;   // the URL before "?"
+    std::string query;  // after "?" ("" when the body had no g field)
 };
 
 // Opens a k/v/u/g form body. False on any malformed or undecryptable part.

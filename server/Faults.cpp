@@ -7,13 +7,17 @@
 namespace {
 
 const struct {
-  const char* name;
-  FaultMode mode;
+    const char* name;
+    FaultMode mode;
 } kModes[] = {
-    {"none", FaultMode::None},           {"refuse", FaultMode::Refuse},
-    {"stall", FaultMode::Stall},         {"garbage", FaultMode::Garbage},
-    {"wrongkey", FaultMode::WrongKey},   {"truncated", FaultMode::Truncated},
-    {"huge-length", FaultMode::HugeLength}, {"no-data", FaultMode::NoData},
+    {"none", FaultMode::None},
+    {"refuse", FaultMode::Refuse},
+    {"stall", FaultMode::Stall},
+    {"garbage", FaultMode::Garbage},
+    {"wrongkey", FaultMode::WrongKey},
+    {"truncated", FaultMode::Truncated},
+    {"huge-length", FaultMode::HugeLength},
+    {"no-data", FaultMode::NoData},
 };
 
 // L of the huge-length reply: far above the 64 MiB that any client should accept.
@@ -22,46 +26,41 @@ constexpr uint32_t kHugeLength = 0xF0000000u;
 // Another key whose ciphertext is sure to fail the padding check under the real key
 // (a random key passes it by chance about once in 256 tries).
 std::string SealUnderOtherKey(const std::string& frame, const RequestKeys& keys) {
-  for (;;) {
-    RequestKeys other = keys;
-    RAND_bytes(reinterpret_cast<unsigned char*>(&other.key[0]), static_cast<int>(other.key.size()));
-    std::string cipher = AesSeal(frame, other), ignored;
-    if (!AesOpen(cipher, keys, &ignored)) return Base64Encode(cipher);
-  }
+    for (;;) {
+        RequestKeys other = keys;
+        RAND_bytes(reinterpret_cast<unsigned char*>(&other.key[0]), static_cast<int>(other.key.size()));
+        std::string cipher = AesSeal(frame, other), ignored;
+        if (!AesOpen(cipher, keys, &ignored)) return Base64Encode(cipher);
+    }
 }
 
 }  // namespace
 
 bool ParseFaultMode(const std::string& name, FaultMode* mode) {
-  for (const auto& m : kModes)
-    if (name == m.name) {
-      *mode = m.mode;
-      return true;
-    }
-  return false;
+    for (const auto& m : kModes)
+        if (name == m.name) {
+            *mode = m.mode;
+            return true;
+        }
+    return false;
 }
 
 ConnectionPolicy PolicyFor(FaultMode mode) {
-  if (mode == FaultMode::Refuse) return ConnectionPolicy::Close;
-  if (mode == FaultMode::Stall) return ConnectionPolicy::Hold;
-  return ConnectionPolicy::Serve;
+    if (mode == FaultMode::Refuse) return ConnectionPolicy::Close;
+    if (mode == FaultMode::Stall) return ConnectionPolicy::Hold;
+    return ConnectionPolicy::Serve;
 }
 
 std::string SealWithFault(FaultMode mode, const std::string& json, const RequestKeys& keys) {
-  uint32_t length = static_cast<uint32_t>(json.size());
-  std::string deflated = RawDeflate(json);
-  switch (mode) {
-    case FaultMode::Garbage:
-      return "<html><body>502 Bad Gateway: upstreams !@#$%^&*()</body></html>=";
-    case FaultMode::WrongKey:
-      return SealUnderOtherKey(ReplyFrame(length, deflated), keys);
-    case FaultMode::Truncated:
-      return Base64Encode(AesSeal(ReplyFrame(length, deflated.substr(0, deflated.size() / 2)), keys));
-    case FaultMode::HugeLength:
-      return Base64Encode(AesSeal(ReplyFrame(kHugeLength, deflated), keys));
-    case FaultMode::NoData:
-      return SealReply("{\"status\":1,\"msg\":\"service unavailable\"}", keys);
-    default:
-      return SealReply(json, keys);
-  }
+    uint32_t length = static_cast<uint32_t>(json.size());
+    std::string deflated = RawDeflate(json);
+    switch (mode) {
+        case FaultMode::Garbage: return "<html><body>502 Bad Gateway: upstreams !@#$%^&*()</body></html>=";
+        case FaultMode::WrongKey: return SealUnderOtherKey(ReplyFrame(length, deflated), keys);
+        case FaultMode::Truncated:
+            return Base64Encode(AesSeal(ReplyFrame(length, deflated.substr(0, deflated.size() / 2)), keys));
+        case FaultMode::HugeLength: return Base64Encode(AesSeal(ReplyFrame(kHugeLength, deflated), keys));
+        case FaultMode::NoData: return SealReply("{\"status\":1,\"msg\":\"service unavailable\"}", keys);
+        default: return SealReply(json, keys);
+    }
 }

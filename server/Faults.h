@@ -6,14 +6,14 @@
 #include "Http.h"
 
 enum class FaultMode {
-  None,
-  Refuse,      // close every connection at once
-  Stall,       // accept, never answer
-  Garbage,     // a body that is not Base64
-  WrongKey,    // a sound envelope, sealed under another AES key
-  Truncated,   // a sound envelope around a deflate stream cut short of L bytes
-  HugeLength,  // L far above any sane reply size
-  NoData,      // well sealed JSON without "data"
+    None,
+    Refuse,      // close every connection at once
+    Stall,       // accept, never answer
+    Garbage,     // a body that is not Base64
+    WrongKey,    // a sound envelope, sealed under another AES key
+    Truncated,   // a sound envelope around a deflate stream cut short of L bytes
+    HugeLength,  // L far above any sane reply size
+    NoData,      // well sealed JSON without "data"
 };
 
 bool ParseFaultMode(const std::string& name, FaultMode* mode);

@@ -6,23 +6,23 @@
 #include <string>
 
 struct HttpRequest {
-  std::string method;
-  std::string path;   // request target up to "?"
-  std::string query;  // after "?", raw
-  std::string body;
+    std::string method;
+    std::string path;   // request target up to "?"
+    std::string query;  // after "?", raw
+    std::string body;
 };
 
 struct HttpResponse {
-  int status = 200;
-  std::string contentType = "text/plain; charset=utf-8";
-  std::string body;
+    int status = 200;
+    std::string contentType = "text/plain; charset=utf-8";
+    std::string body;
 };
 
 // What the server does with a connection before reading anything from it.
 enum class ConnectionPolicy {
-  Serve,  // read the request and answer it
-  Close,  // close at once, without a word
-  Hold,   // keep the socket open and never answer
+    Serve,  // read the request and answer it
+    Close,  // close at once, without a word
+    Hold,   // keep the socket open and never answer
 };
 
 using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
