@@ -1,6 +1,10 @@
 // zindle-devserver: the local stand-in for the tunnelling endpoint and the content
-// service. Listens on 127.0.0.1, opens sealed requests at "/q", answers them from a
-// catalog folder, serves the pictures by plain GET and records statistics pings.
+// service. Listens on 127.0.0.1 and answers:
+//   GET or POST /q      a sealed k/v/u/g body; the inner URL's path picks the reply:
+//                       /allname, /sublist?subid=&page=, /query?key=&page=, /pc/adv,
+//                       /pv.gif (a statistics ping, appended to the pings file)
+//   GET /pics/NAME      the catalog's pictures; GET /advert/NAME its advertisement files
+// Everything else is 404; an envelope that does not open is 400.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
