@@ -6,5 +6,7 @@
 // method is "GET" (a reply is wanted) or "POST" (statistics: the reply is ignored).
 // Returns the reply text in the ANSI code page, or "" for every kind of failure.
 std::string SendRequest(const char* url, const char* method);
+// Splits a request URL at its first "?": base before it, query after it ("" without one).
+void SplitRequestUrl(const char* url, std::string& base, std::string& query);
 // The HTTP exchange with the tunnelling endpoint's "/q": the raw reply body or "".
 std::string TunnelExchange(const wchar_t* method, const std::string& body);

@@ -1,0 +1,61 @@
+// Picks the AES provider by system version and acquires contexts on it. Windows 2000 and
+// XP only have the provider under its "(Prototype)" name.
+#include "net/CryptoProvider.h"
+
+#include <wincrypt.h>
+
+namespace {
+
+const char kPrototypeName[] = "Microsoft Enhanced RSA and AES Cryptographic Provider (Prototype)";
+const char kPlainName[] = "Microsoft Enhanced RSA and AES Cryptographic Provider";
+const char kContainer[] = "QXContainer";
+
+OsVersion QueryOsVersion() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    OsVersion v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    v.known = GetVersionExA(&info) != FALSE;
+#pragma GCC diagnostic pop
+    if (v.known) {
+        v.platformId = info.dwPlatformId;
+        v.major = info.dwMajorVersion;
+        v.minor = info.dwMinorVersion;
+        v.build = info.dwBuildNumber;
+    }
+    return v;
+}
+
+}  // namespace
+
+AesProvider ChooseAesProvider(const OsVersion& v) {
+    if (!v.known || v.platformId != VER_PLATFORM_WIN32_NT) return AesProvider::Prototype;
+    switch (v.major) {
+        case 5:
+            return v.minor == 2 ? AesProvider::Plain : AesProvider::Prototype;
+        case 6:
+            return v.minor <= 3 ? AesProvider::Plain : AesProvider::Prototype;
+        case 10:
+            if (v.minor == 0 || v.build >= 14393) return AesProvider::Plain;
+            return AesProvider::Prototype;
+        default:
+            return AesProvider::Plain;
+    }
+}
+
+const char* AesProviderName() {
+    // Thread-safe static: the first caller decides, every later one reads.
+    static const AesProvider chosen = ChooseAesProvider(QueryOsVersion());
+    return chosen == AesProvider::Prototype ? kPrototypeName : kPlainName;
+}
+
+bool AcquireCryptoContext(CryptProvHandle& context) {
+    const char* provider = AesProviderName();
+    if (CryptAcquireContextA(context.Receive(), kContainer, provider, PROV_RSA_AES, 0)) return true;
+    if (CryptAcquireContextA(context.Receive(), kContainer, provider, PROV_RSA_AES, CRYPT_NEWKEYSET)) {
+        return true;
+    }
+    // Another thread may have created the container between the two calls.
+    return CryptAcquireContextA(context.Receive(), kContainer, provider, PROV_RSA_AES, 0) != FALSE;
+}
