@@ -1,0 +1,15 @@
+// Test builds only: lets a test ask the running main window what it shows. A test
+// posts nothing; it sends the registered message "ZindleProbeDump" with a global atom
+// that names a file, and the window writes its state and control tree there.
+#pragma once
+#include <windows.h>
+
+class CMainUI;
+
+struct MainWindowProbe {
+    // True when the message was the probe's; result is then the answer (1 written).
+    static bool HandleMessage(CMainUI& window, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result);
+    // Called after the paint manager painted; the first call's time is kept.
+    static void Painted();
+};

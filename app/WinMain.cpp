@@ -1,0 +1,38 @@
+// The program's entry point: hand over to a running picker, or prepare the process
+// (components folder, identity, start-up ping, foreground tracker, UI library) and run
+// the main window's message loop until it ends.
+#include <windows.h>
+
+#include "app/ComponentsFolder.h"
+#include "app/MainUI.h"
+#include "app/SingleInstance.h"
+
+namespace {
+
+constexpr UINT kIconResource = 101;
+
+void PrepareProcess(HINSTANCE instance) {
+    (void)LookUpComponentsFolder();
+    CPaintManagerUI::SetInstance(instance);
+    CPaintManagerUI::SetResourcePath(CPaintManagerUI::GetInstancePath());
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    if (HandOverToRunningInstance()) return 1;
+    PrepareProcess(instance);
+
+    CMainUI* window = CMainUI::GetInstance();
+    if (!window) return 0;
+    // The size comes from the window's initial size; the style keeps it a borderless,
+    // always-on-top popup that still has a taskbar button and can be minimised.
+    window->Create(nullptr, CMainUI::kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                   WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_APPWINDOW | WS_EX_TOPMOST,
+                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr);
+    window->SetIcon(kIconResource);
+    window->CenterWindow();
+    window->ShowWindow(true, true);
+    CPaintManagerUI::MessageLoop();
+    return 0;
+}
