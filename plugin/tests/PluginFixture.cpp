@@ -18,6 +18,6 @@ void PluginFixture::TearDown() {
 }
 
 void PluginFixture::WaitForStandIns() {
-    ASSERT_TRUE(WaitUntilNoProcess(L"Zindle.exe"));
-    ASSERT_TRUE(WaitUntilNoProcess(L"OrvanExe.exe"));
+    ASSERT_TRUE(WaitUntilNoProcessUnder(folder / L"plugin"));
+    ASSERT_TRUE(WaitUntilNoProcessUnder(folder / L"host"));
 }

@@ -32,14 +32,33 @@ void EnsureParentFolders(const std::wstring& path) {
     }
 }
 
-bool IsRunning(const wchar_t* imageName) {
+// The full image path of a running process; empty when it cannot be read.
+std::wstring ImagePath(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return {};
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    BOOL ok = QueryFullProcessImageNameW(process, 0, path, &size);
+    CloseHandle(process);
+    return ok ? std::wstring(path, size) : std::wstring();
+}
+
+// Other tests may run programs of the same name at the same time: only processes
+// started from the folder count.
+bool AnyProcessUnder(const std::wstring& folder) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return true;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
+    std::wstring prefix = folder + L"\\";
     bool running = false;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (lstrcmpiW(entry.szExeFile, imageName) == 0) running = true;
+        std::wstring image = ImagePath(entry.th32ProcessID);
+        if (image.size() > prefix.size() &&
+            CompareStringOrdinal(image.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                 static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
+            running = true;
+        }
     }
     CloseHandle(snapshot);
     return running;
@@ -105,9 +124,9 @@ std::wstring ReadMark(const std::wstring& path) {
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
 }
 
-bool WaitUntilNoProcess(const wchar_t* imageName) {
+bool WaitUntilNoProcessUnder(const std::wstring& folder) {
     for (int i = 0; i < 400; i++) {
-        if (!IsRunning(imageName)) return true;
+        if (!AnyProcessUnder(folder)) return true;
         Sleep(50);
     }
     return false;

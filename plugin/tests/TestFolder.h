@@ -29,5 +29,6 @@ std::string ReadBytes(const std::wstring& path);
 // The file's UTF-16 lines as the stand-in program writes them.
 std::wstring ReadMark(const std::wstring& path);
 
-// Waits (up to 20 s) until no process with this image name runs; false if one still does.
-bool WaitUntilNoProcess(const wchar_t* imageName);
+// Waits (up to 20 s) until no process started from a program inside folder runs;
+// false if one still does.
+bool WaitUntilNoProcessUnder(const std::wstring& folder);

@@ -39,6 +39,7 @@ private:
 using Close = PluginFixture;
 
 TEST_F(Close, PostsCloseToTheProgramWindow) {
+    ASSERT_EQ(FindWindowW(L"ZindleFrame", nullptr), nullptr) << "a program window from elsewhere is open";
     TestWindow decoy(L"ZindleCloseTestDecoy", L"Zindle");  // same title, someone else's class
     TestWindow program(L"ZindleFrame", L"Zindle");
     ASSERT_NE(decoy.Get(), nullptr);

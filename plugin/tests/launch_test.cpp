@@ -25,22 +25,26 @@ TEST_F(Launch, StartsTheProgramNextToThePlugin) {
 }
 
 // Without the broker's path from the host there is no start.
+// (The last case shuts the bundle down; the fixture's copy is not used after it.)
 TEST_F(Launch, HostWithoutPathStartsNothing) {
     struct Case {
         const char* name;
         bool answer;
         std::wstring path;
         bool initialized;
+        bool shutdown;
     };
     const Case cases[] = {
-        {"host refuses", false, L"C:\\anything\\OrvanInput.exe", true},
-        {"path without folder", true, L"OrvanInput.exe", true},
-        {"no host given", true, L"C:\\anything\\OrvanInput.exe", false},
+        {"host refuses", false, L"C:\\anything\\OrvanInput.exe", true, false},
+        {"path without folder", true, L"OrvanInput.exe", true, false},
+        {"no host given", true, L"C:\\anything\\OrvanInput.exe", false, false},
+        {"host forgotten at shutdown", true, L"C:\\anything\\OrvanInput.exe", true, true},
     };
     for (const Case& c : cases) {
         host.answerPath = c.answer;
         host.installPath = c.path;
         bundle.initialize(c.initialized ? host.Object() : nullptr);
+        if (c.shutdown) bundle.Shutdown();
         EXPECT_FALSE(bundle.Launch(true)) << c.name;
         WaitForStandIns();
         EXPECT_FALSE(FileExists(ProgramMark())) << c.name;
