@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <cwchar>
-#include <vector>
 #include "BundleState.h"
 #include "ModulePath.h"
 #include "ScopedHandle.h"
