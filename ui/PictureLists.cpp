@@ -1,0 +1,129 @@
+// Fetching category and search lists in batches, page by page, publishing each page
+// to the UI thread as it arrives; and the recent list's session picks and file.
+#include "ui/PictureLists.h"
+
+#include "base/WindowMessages.h"
+#include "delivery/Files.h"
+#include "net/Endpoints.h"
+#include "net/Pings.h"
+#include "net/ServerJson.h"
+#include "net/Text.h"
+#include "ui/RecentFile.h"
+
+int PictureLists::FetchCategoryPages(bool newList, const std::string& categoryId) {
+    if (newList) {
+        if (onListLeft) onListLeft();
+        listStartTick = GetTickCount();
+        categoryPictures.Clear();
+        loadedCount = 0;
+        nextPage = 1;
+        mode = static_cast<int>(ListMode::Category);
+    }
+    int result = newList ? kNewListReady : kRecordsAppended;
+    int target = loadedCount + kBatchSize;
+    bool firstPage = true;
+    int emptyPagesInRow = 0;
+    while (loadedCount < target) {
+        std::string reply = RequestCategoryPage(categoryId, nextPage);
+        Json::Value root;
+        ParseServerJson(reply, &root);
+        const Json::Value& data = MemberOf(root, "data");
+        if (reply.empty() || !data.isObject()) return Finish(kFetchFailed);
+
+        if (firstPage) {
+            // The first page of each batch says how far the category goes.
+            int total = IntMember(data, "totalCount", 0);
+            moreAvailable = target < total;
+            if (target >= total) target = total;
+            firstPage = false;
+        }
+        std::vector<CategoryPicture> page;
+        const Json::Value& picList = MemberOf(data, "picList");
+        if (picList.isArray() || picList.isObject()) {
+            for (const Json::Value& picture : picList) page.push_back(CategoryPictureFromJson(picture));
+        }
+        bool addedNothing = page.empty();
+        categoryPictures.Append(std::move(page));
+        nextPage = nextPage + 1;
+        loadedCount = static_cast<int>(categoryPictures.Size());
+
+        // A server that keeps answering empty pages below its own total has no more to give.
+        emptyPagesInRow = addedNothing ? emptyPagesInRow + 1 : 0;
+        if (emptyPagesInRow >= kMaxEmptyPagesInRow) {
+            moreAvailable = false;
+            break;
+        }
+    }
+    return Finish(result);
+}
+
+int PictureLists::FetchSearchPages(bool newList, const std::wstring& keyword) {
+    if (newList) {
+        if (onListLeft) onListLeft();
+        searchPictures.Clear();
+        loadedCount = 0;
+        nextPage = 1;
+        mode = static_cast<int>(ListMode::Search);
+    }
+    std::string keywordUtf8 = FromWide(keyword, CP_UTF8);
+    int result = newList ? kNewListReady : kRecordsAppended;
+    int target = loadedCount + kBatchSize;
+    bool firstPage = true;
+    int emptyPagesInRow = 0;
+    while (loadedCount < target) {
+        std::string reply = RequestSearchPage(keywordUtf8, nextPage);
+        Json::Value root;
+        ParseServerJson(reply, &root);
+        const Json::Value& data = MemberOf(root, "data");
+        if (reply.empty() || !data.isArray()) return Finish(kFetchFailed);
+
+        if (firstPage) {
+            PingSearch(keywordUtf8, IntMember(root, "aimedLocal", 0), IntMember(root, "aimedMicrosoft", 0));
+            firstPage = false;
+        }
+        std::vector<SearchPicture> page;
+        for (const Json::Value& picture : data) page.push_back(SearchPictureFromJson(picture));
+        bool addedNothing = page.empty();
+        searchPictures.Append(std::move(page));
+        nextPage = nextPage + 1;
+        loadedCount = static_cast<int>(searchPictures.Size());
+
+        // Only an integer 0 promises another page; true, "0", 0.0 or nothing end the list.
+        const Json::Value& endFlag = MemberOf(root, "endFlag");
+        int flag = 1;
+        bool more = endFlag.type() == Json::intValue && ReadInt(endFlag, &flag) && flag == 0;
+        emptyPagesInRow = addedNothing ? emptyPagesInRow + 1 : 0;
+        moreAvailable = more && emptyPagesInRow < kMaxEmptyPagesInRow;
+        if (!moreAvailable) break;
+    }
+    return Finish(result);
+}
+
+int PictureLists::Finish(int result) {
+    if (notifyWindow) PostMessageW(notifyWindow, UM_PICTURES_ARRIVED, 0, static_cast<LPARAM>(result));
+    return result;
+}
+
+void PictureLists::AddSessionPick(const std::string& imageId, const std::string& imageUrl) {
+    sessionPicks.push_back({imageId, imageUrl});
+}
+
+void PictureLists::MergeRecent() {
+    recentPictures = MergeRecentPictures(sessionPicks, recentPictures, kBatchSize);
+    sessionPicks.clear();
+}
+
+void PictureLists::LoadRecent() {
+    recentPictures.clear();
+    sessionPicks.clear();
+    LoadRecentFile(recentFilePath, &recentPictures, &gifAutoPlay);
+}
+
+bool PictureLists::SaveRecent() {
+    MergeRecent();
+    return SaveRecentFile(recentFilePath, recentPictures, gifAutoPlay);
+}
+
+std::wstring DefaultRecentFilePath() {
+    return DataFolderPath(L"Zindle") + L"\\common";
+}

@@ -1,0 +1,63 @@
+// The grid's three picture lists and their paging: category and search lists grow in
+// batches fetched page by page on the grid's request worker; the recent list lives on
+// the UI thread and in the "common" file. No UI code here: the grid owns one of these.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/PictureRecords.h"
+#include "ui/PublishedList.h"
+
+class PictureLists {
+public:
+    // Results of a fetch, as UM_PICTURES_ARRIVED carries them in lParam.
+    static constexpr int kNewListReady = 1;
+    static constexpr int kRecordsAppended = 0;
+    static constexpr int kFetchFailed = -1;
+    // Pages in a row that add no record before a batch gives up on the list's end.
+    static constexpr int kMaxEmptyPagesInRow = 3;
+
+    // Worker thread. Start a new list (newList) or add the next batch of about 180
+    // records. Return the result and, when notifyWindow is set, post it there as
+    // UM_PICTURES_ARRIVED.
+    int FetchCategoryPages(bool newList, const std::string& categoryId);
+    int FetchSearchPages(bool newList, const std::wstring& keyword);
+
+    // UI thread: the recent list.
+    void AddSessionPick(const std::string& imageId, const std::string& imageUrl);
+    void MergeRecent();
+    void LoadRecent();
+    bool SaveRecent();
+
+    // Paging state, shared between the worker and the UI thread.
+    std::atomic<int> mode{static_cast<int>(ListMode::Search)};
+    std::atomic<int> loadedCount{0};
+    std::atomic<int> nextPage{1};
+    std::atomic<bool> moreAvailable{false};
+    std::atomic<DWORD> listStartTick{0};
+
+    // Worker-written lists; the UI thread reads them through snapshots.
+    PublishedList<CategoryPicture> categoryPictures;
+    PublishedList<SearchPicture> searchPictures;
+    // UI thread only.
+    std::vector<RecentPicture> recentPictures;  // newest first
+    std::vector<RecentPicture> sessionPicks;    // sent during this run, oldest first
+    int gifAutoPlay = -1;                       // -1 not set, 0 still, 1 animated
+    std::wstring recentFilePath;                // the "common" file
+
+    // Set by the owner before the worker starts.
+    HWND notifyWindow = nullptr;
+    // Called at the start of every new-list fetch, before the mode changes: the owner's
+    // dwell-time report for the list being left.
+    std::function<void()> onListLeft;
+
+private:
+    int Finish(int result);
+};
+
+// The recent-list file's path: the data folder for "Zindle" + "\common".
+std::wstring DefaultRecentFilePath();
