@@ -27,6 +27,19 @@ OsVersion QueryOsVersion() {
     return v;
 }
 
+// One context held for the whole process keeps the provider's library loaded. Without it
+// every operation's own context loads and unloads the library again, which costs tens of
+// milliseconds a time under Wine. It is never released: detached workers may still be
+// sealing when the process ends.
+void KeepProviderLoaded(const char* provider) {
+    static const HCRYPTPROV keeper = [provider] {
+        HCRYPTPROV context = 0;
+        CryptAcquireContextA(&context, nullptr, provider, PROV_RSA_AES, CRYPT_VERIFYCONTEXT);
+        return context;
+    }();
+    (void)keeper;
+}
+
 }  // namespace
 
 AesProvider ChooseAesProvider(const OsVersion& v) {
@@ -52,6 +65,7 @@ const char* AesProviderName() {
 
 bool AcquireCryptoContext(CryptProvHandle& context) {
     const char* provider = AesProviderName();
+    KeepProviderLoaded(provider);
     if (CryptAcquireContextA(context.Receive(), kContainer, provider, PROV_RSA_AES, 0)) return true;
     if (CryptAcquireContextA(context.Receive(), kContainer, provider, PROV_RSA_AES, CRYPT_NEWKEYSET)) {
         return true;
