@@ -83,6 +83,7 @@ using CryptProvHandle = UniqueHandle<ZeroInvalidTraits<HCRYPTPROV, handle_close:
 using CryptKeyHandle = UniqueHandle<ZeroInvalidTraits<HCRYPTKEY, handle_close::CryptKey>>;
 using RegKeyHandle = UniqueHandle<ZeroInvalidTraits<HKEY, handle_close::RegKey>>;
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
+// Not "GlobalHandle": that is the name of a Win32 function.
 using GlobalMemoryHandle = UniqueHandle<ZeroInvalidTraits<HGLOBAL, handle_close::Global>>;
 using GdiObjectHandle = UniqueHandle<ZeroInvalidTraits<HGDIOBJ, handle_close::GdiObject>>;
 using MemoryDcHandle = UniqueHandle<ZeroInvalidTraits<HDC, handle_close::MemoryDc>>;
