@@ -17,13 +17,14 @@ function(zindle_wine_fixture)
 endfunction()
 
 # zindle_wine_test(NAME n COMMAND target-or-path [args...]
-#                  [SERVER] [FAULT mode] [LOCKS lock...] [TIMEOUT s] [SCRIPT])
+#                  [SERVER] [FAULT mode] [CATALOG dir] [LOCKS lock...] [TIMEOUT s] [SCRIPT])
 # SERVER starts the local content service on ZINDLE_TUNNEL_PORT for the test's duration
-# (FAULT picks one of its fault modes) and takes the "tunnel" lock, since the port is fixed.
+# (FAULT picks one of its fault modes, CATALOG serves another catalog folder than the
+# sample) and takes the "tunnel" lock, since the port is fixed.
 # SCRIPT: COMMAND is a shell script (it gets ZINDLE_* variables and calls wine-run itself).
 # LOCKS: "desktop" for tests that use the foreground window, the clipboard or input.
 function(zindle_wine_test)
-  cmake_parse_arguments(T "SERVER;SCRIPT" "NAME;FAULT;TIMEOUT" "COMMAND;LOCKS" ${ARGN})
+  cmake_parse_arguments(T "SERVER;SCRIPT" "NAME;FAULT;CATALOG;TIMEOUT" "COMMAND;LOCKS" ${ARGN})
   zindle_wine_fixture()
   list(POP_FRONT T_COMMAND program)
   if(TARGET ${program})
@@ -35,10 +36,13 @@ function(zindle_wine_test)
     set(cmd ${ZINDLE_HARNESS}/wine-run ${program} ${T_COMMAND})
   endif()
   set(locks ${T_LOCKS})
-  if(T_SERVER OR T_FAULT)
+  if(T_SERVER OR T_FAULT OR T_CATALOG)
     set(fault "")
     if(T_FAULT)
       set(fault --fault ${T_FAULT})
+    endif()
+    if(T_CATALOG)
+      list(APPEND fault --catalog ${T_CATALOG})
     endif()
     set(cmd ${ZINDLE_HARNESS}/with-devserver ${fault} -- ${cmd})
     list(APPEND locks tunnel)

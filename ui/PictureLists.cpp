@@ -88,12 +88,9 @@ int PictureLists::FetchSearchPages(bool newList, const std::wstring& keyword) {
         nextPage = nextPage + 1;
         loadedCount = static_cast<int>(searchPictures.Size());
 
-        // Only an integer 0 promises another page; true, "0", 0.0 or nothing end the list.
-        const Json::Value& endFlag = MemberOf(root, "endFlag");
-        int flag = 1;
-        bool more = endFlag.type() == Json::intValue && ReadInt(endFlag, &flag) && flag == 0;
+        // Endless empty pages that each promise more must not keep the worker busy forever.
         emptyPagesInRow = addedNothing ? emptyPagesInRow + 1 : 0;
-        moreAvailable = more && emptyPagesInRow < kMaxEmptyPagesInRow;
+        moreAvailable = SearchReplyPromisesMore(root) && emptyPagesInRow < kMaxEmptyPagesInRow;
         if (!moreAvailable) break;
     }
     return Finish(result);

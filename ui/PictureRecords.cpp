@@ -26,3 +26,9 @@ SearchPicture SearchPictureFromJson(const Json::Value& p) {
     r.yuntuUrl = ValueToText(MemberOf(p, "yuntuUrl"));
     return r;
 }
+
+bool SearchReplyPromisesMore(const Json::Value& root) {
+    const Json::Value& endFlag = MemberOf(root, "endFlag");
+    int flag = 1;
+    return endFlag.type() == Json::intValue && ReadInt(endFlag, &flag) && flag == 0;
+}

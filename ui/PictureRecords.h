@@ -41,3 +41,6 @@ struct RecentPicture {
 // From one picture object of a reply; missing or mistyped members give empty texts.
 CategoryPicture CategoryPictureFromJson(const Json::Value& picture);
 SearchPicture SearchPictureFromJson(const Json::Value& picture);
+// A search reply promises a further page only by an integer "endFlag" of 0; true, "0",
+// 0.0 or no member at all end the list with this page.
+bool SearchReplyPromisesMore(const Json::Value& root);

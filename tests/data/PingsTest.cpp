@@ -1,16 +1,13 @@
 // Statistics pings: the seven URLs exactly, their encodings and suffixes, the stay's
-// seconds, the 2048-byte limit, and the sender's order through the local service.
+// seconds and the 2048-byte limit.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "BuildConfig.h"
 #include "net/Identity.h"
 #include "net/Pings.h"
-#include "tests/data/TestFolders.h"
 
 namespace {
 
@@ -135,33 +132,4 @@ TEST_F(Pings, UrlOver2048BytesIsDropped) {
     // The encoded name is what counts: 700 escapes of three bytes each cannot fit.
     PingCategoryShown("1", std::string(700, '&'), true);
     EXPECT_TRUE(PingQueue::TakeAll().empty());
-}
-
-// With the local service: pings queued before the sender first runs (the start-up ping)
-// and after it leave in queue order.
-TEST_F(Pings, SenderDeliversInQueueOrder) {
-    const char* pingsFile = std::getenv("ZINDLE_PINGS_FILE_WIN");
-    if (!pingsFile) GTEST_SKIP() << "needs the local service (ZINDLE_PINGS_FILE_WIN)";
-    std::wstring path(pingsFile, pingsFile + strlen(pingsFile));
-
-    PingStartup();
-    PingSearch("first", 1, 0);
-    std::thread(PingSender).detach();
-    PingGifAutoPlay(1, true);
-    PingPictureSentCategory("3", "last", "1");
-
-    std::string log;
-    for (int waited = 0; waited < 15000; waited += 100) {
-        log = FileBytes(path);
-        if (log.find("pic_id_pc=last") != std::string::npos) break;
-        Sleep(100);
-    }
-    size_t startup = log.find("action_pc=1&");
-    size_t search = log.find("search_pc=first&aimed=1");
-    size_t gif = log.find("gif_auto_play_pc=1");
-    size_t sent = log.find("pic_id_pc=last");
-    ASSERT_NE(std::string::npos, sent) << "service received:\n" << log;
-    EXPECT_LT(startup, search);
-    EXPECT_LT(search, gif);
-    EXPECT_LT(gif, sent);
 }
