@@ -246,14 +246,21 @@ void CVerticalLayoutUI::SetPos(RECT rc) {
     RECT inner = InnerRect();
     auto items = LaidOutItems(m_items);
     std::vector<int> fixed;
-    for (CControlUI* c : items) fixed.push_back(c->GetFixedHeight());
-    std::vector<int> heights = ShareSpace(fixed, inner.bottom - inner.top, m_iChildPadding);
+    int paddings = 0;
+    for (CControlUI* c : items) {
+        fixed.push_back(c->GetFixedHeight());
+        paddings += c->GetPadding().top + c->GetPadding().bottom;
+    }
+    std::vector<int> heights = ShareSpace(fixed, inner.bottom - inner.top - paddings, m_iChildPadding);
     int y = inner.top;
     for (size_t i = 0; i < items.size(); i++) {
         CControlUI* c = items[i];
-        int right = c->GetFixedWidth() > 0 ? inner.left + c->GetFixedWidth() : inner.right;
-        c->SetPos({inner.left, y, right, y + heights[i]});
-        y += heights[i] + m_iChildPadding;
+        RECT pad = c->GetPadding();
+        int left = inner.left + pad.left;
+        int right = c->GetFixedWidth() > 0 ? left + c->GetFixedWidth() : inner.right - pad.right;
+        y += pad.top;
+        c->SetPos({left, y, right, y + heights[i]});
+        y += heights[i] + pad.bottom + m_iChildPadding;
     }
     SetMyPosChildren();
 }
@@ -270,14 +277,21 @@ void CHorizontalLayoutUI::SetPos(RECT rc) {
     RECT inner = InnerRect();
     auto items = LaidOutItems(m_items);
     std::vector<int> fixed;
-    for (CControlUI* c : items) fixed.push_back(c->GetFixedWidth());
-    std::vector<int> widths = ShareSpace(fixed, inner.right - inner.left, m_iChildPadding);
+    int paddings = 0;
+    for (CControlUI* c : items) {
+        fixed.push_back(c->GetFixedWidth());
+        paddings += c->GetPadding().left + c->GetPadding().right;
+    }
+    std::vector<int> widths = ShareSpace(fixed, inner.right - inner.left - paddings, m_iChildPadding);
     int x = inner.left;
     for (size_t i = 0; i < items.size(); i++) {
         CControlUI* c = items[i];
-        int bottom = c->GetFixedHeight() > 0 ? inner.top + c->GetFixedHeight() : inner.bottom;
-        c->SetPos({x, inner.top, x + widths[i], bottom});
-        x += widths[i] + m_iChildPadding;
+        RECT pad = c->GetPadding();
+        int top = inner.top + pad.top;
+        int bottom = c->GetFixedHeight() > 0 ? top + c->GetFixedHeight() : inner.bottom - pad.bottom;
+        x += pad.left;
+        c->SetPos({x, top, x + widths[i], bottom});
+        x += widths[i] + pad.right + m_iChildPadding;
     }
     SetMyPosChildren();
 }

@@ -130,6 +130,12 @@ void CControlUI::SetFixedHeight(int cy) {
 }
 
 SIZE CControlUI::EstimateSize(SIZE /*szAvailable*/) { return m_cxyFixed; }
+RECT CControlUI::GetPadding() const { return m_rcPadding; }
+
+void CControlUI::SetPadding(RECT rcPadding) {
+    m_rcPadding = rcPadding;
+    NeedParentUpdate();
+}
 
 CDuiString CControlUI::GetToolTip() const { return m_sToolTip; }
 void CControlUI::SetToolTip(LPCTSTR pstrText) { m_sToolTip = pstrText; }
@@ -276,6 +282,9 @@ void CControlUI::SetAttribute(LPCTSTR pstrName, LPCTSTR pstrValue) {
     } else if (name == L"float") {
         m_bFloat = ParseBool(pstrValue);
         if (m_bFloat) SetMyPos(m_rcMyPos);
+    } else if (name == L"padding") {
+        RECT rc;
+        if (ParseRect(pstrValue, rc)) SetPadding(rc);
     } else if (name == L"name") SetName(pstrValue);
     else if (name == L"text") SetText(pstrValue);
     else if (name == L"tooltip") SetToolTip(pstrValue);

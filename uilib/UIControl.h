@@ -60,6 +60,9 @@ public:
     virtual int GetFixedHeight() const;
     virtual void SetFixedHeight(int cy);
     virtual SIZE EstimateSize(SIZE szAvailable);
+    // Space kept free around the control by vertical and horizontal layouts.
+    RECT GetPadding() const;
+    void SetPadding(RECT rcPadding);
 
     virtual CDuiString GetToolTip() const;
     virtual void SetToolTip(LPCTSTR pstrText);
@@ -147,6 +150,7 @@ protected:
     RECT m_rcItem = {0, 0, 0, 0};
     RECT m_rcMyPos = {0, 0, 0, 0};
     SIZE m_cxyFixed = {0, 0};
+    RECT m_rcPadding = {0, 0, 0, 0};
 
     DWORD m_dwBackColor = 0;
     DWORD m_dwBorderColor = 0;

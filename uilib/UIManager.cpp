@@ -840,7 +840,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     }
     case WM_SIZE:
         if (s_->root) NeedUpdate();
-        if (wParam != SIZE_MINIMIZED) ScheduleClock(0);  // restored: the animations go on
+        if (wParam == SIZE_MINIMIZED) {
+            // Nothing is seen while minimised: no animation work until restored.
+            ::KillTimer(s_->hwnd, kAnimationTimerId);
+            s_->clockRunning = false;
+        } else {
+            ScheduleClock(0);
+        }
         return false;
     case WM_TIMER:
         if (wParam == kAnimationTimerId) {
