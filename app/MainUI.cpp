@@ -8,7 +8,9 @@
 #include <thread>
 
 #include "app/TitleLayout.h"
+#include "base/WinHandle.h"
 #include "base/WindowMessages.h"
+#include "net/Endpoints.h"
 #ifdef ZINDLE_TEST_PROBE
 #include "app/TestProbe.h"
 #endif
@@ -175,7 +177,33 @@ LRESULT CMainUI::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
 }
 
+namespace {
+
+struct CategoryRequest {
+    std::string* reply;
+    HWND window;
+};
+
+DWORD WINAPI CategoryListWorker(void* param) {
+    CategoryRequest request = *static_cast<CategoryRequest*>(param);
+    delete static_cast<CategoryRequest*>(param);
+    RequestCategoryList(*request.reply, request.window);
+    return 0;
+}
+
+}  // namespace
+
+// A detached worker fetches the category list into categoryReply and posts
+// UM_CATEGORIES_ARRIVED; the reply is read only after that message.
 void CMainUI::StartCategoryWorker() {
+    auto* request = new CategoryRequest{&categoryReply, m_hWnd};
+    KernelHandle thread(CreateThread(nullptr, 0, CategoryListWorker, request, 0, nullptr));
+    if (!thread) {
+        // No worker, no answer: show the no-network look with its retry at once.
+        delete request;
+        categoryReply.clear();
+        ::PostMessageW(m_hWnd, UM_CATEGORIES_ARRIVED, 0, 0);
+    }
 }
 
 void CMainUI::OnCategoriesArrived() {

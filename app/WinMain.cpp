@@ -6,13 +6,19 @@
 #include "app/ComponentsFolder.h"
 #include "app/MainUI.h"
 #include "app/SingleInstance.h"
+#include "net/Identity.h"
+#include "net/Pings.h"
 
 namespace {
 
 constexpr UINT kIconResource = 101;
 
+// Everything the main window relies on, in this order: the identity before the first
+// ping is built, the ping before its sender could idle, the UI library last.
 void PrepareProcess(HINSTANCE instance) {
     (void)LookUpComponentsFolder();
+    InitIdentity();  // also starts the statistics sender
+    PingStartup();
     CPaintManagerUI::SetInstance(instance);
     CPaintManagerUI::SetResourcePath(CPaintManagerUI::GetInstancePath());
 }

@@ -47,18 +47,19 @@ probe() { "$zindle_wine" "$probe_client" "$@" 2>/dev/null; }
 
 wait_window() { probe wait-window "${1:-20000}" || fail "the main window did not appear"; }
 
-# Exit code of a background program, waiting at most $2 seconds; "running" if it did not end.
+# wait_exit PID SECONDS: sets exit_code to the program's exit code, or "running" if it
+# did not end in time. (Not in a subshell: only this shell can wait for its children.)
 wait_exit() {
   local pid=$1 seconds=${2:-10}
+  exit_code=running
   for _ in $(seq $((seconds * 10))); do
     if ! kill -0 "$pid" 2>/dev/null; then
       wait "$pid"
-      echo $?
+      exit_code=$?
       return
     fi
     sleep 0.1
   done
-  echo running
 }
 
 # dump: the test build's state as text (see app/TestProbe.cpp for the line format).

@@ -128,15 +128,16 @@ def no_network():
     # The refresh button sits at (433, 145, 530, 180) over this picture: the message
     # ends to its left, on the button's middle line.
     img, d = canvas(GRID_W, GRID_H, WHITE + (255,))
-    # A broken wifi sign above the message.
-    cx, cy = 300, 112
+    message = "网络不给力，请检查网络后"
+    # A broken wifi sign centred above the message.
+    cx, cy = 423 - text_width(message, 14) / 2, 118
     for r in (30, 20, 10):
         d.arc(s(cx - r, cy - r, cx + r, cy + r), 225, 315, fill=GREY_LIGHT, width=int(4 * SCALE))
     d.ellipse(s(cx - 4, cy - 4, cx + 4, cy + 4), fill=GREY_LIGHT)
     d.line(s(cx + 16, cy - 34, cx + 30, cy - 20), fill=PINK, width=int(3 * SCALE))
     d.line(s(cx + 16, cy - 20, cx + 30, cy - 34), fill=PINK, width=int(3 * SCALE))
     f = font(14)
-    d.text((423 * SCALE, 162.5 * SCALE), "网络不给力，请检查网络后", font=f, fill=GREY_TEXT, anchor="rm")
+    d.text((423 * SCALE, 162.5 * SCALE), message, font=f, fill=GREY_TEXT, anchor="rm")
     return finish(img)
 
 
