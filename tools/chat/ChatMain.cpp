@@ -1,5 +1,6 @@
-// zindle-chat.exe [--record FILE]: a chat stand-in to paste pictures into. With --record,
-// every key, paste, clipboard format and picture it sees is written to FILE (UTF-8).
+// zindle-chat.exe [--record FILE] [--at X,Y]: a chat stand-in to paste pictures into.
+// With --record, every key, paste, clipboard format and picture it sees is written to
+// FILE (UTF-8); --at places the window's top-left corner on the screen.
 #include "tools/chat/ChatWindow.h"
 #include "tools/chat/PasteRecord.h"
 #include <objidl.h>
@@ -13,25 +14,36 @@ using std::min;
 #include <string>
 
 namespace {
-std::wstring RecordPathFromCommandLine() {
+struct Options {
+    std::wstring recordPath;
+    POINT at = {40, 40};
+};
+
+Options OptionsFromCommandLine() {
+    Options options;
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::wstring path;
     for (int i = 1; argv && i + 1 < argc; i++) {
-        if (std::wstring(argv[i]) == L"--record") path = argv[i + 1];
+        std::wstring name = argv[i];
+        if (name == L"--record") options.recordPath = argv[i + 1];
+        if (name == L"--at") {
+            long x = 0, y = 0;
+            if (swscanf(argv[i + 1], L"%ld,%ld", &x, &y) == 2) options.at = POINT{x, y};
+        }
     }
     LocalFree(argv);
-    return path;
+    return options;
 }
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    StartRecord(RecordPathFromCommandLine());
+    Options options = OptionsFromCommandLine();
+    StartRecord(options.recordPath);
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
     if (Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr) != Gdiplus::Ok) return 1;
     int exitCode = 1;
-    if (HWND window = CreateChatWindow(instance)) {
+    if (HWND window = CreateChatWindow(instance, options.at)) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);
         SetForegroundWindow(window);

@@ -216,7 +216,7 @@ LRESULT CALLBACK ChatProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 }  // namespace
 
-HWND CreateChatWindow(HINSTANCE instance) {
+HWND CreateChatWindow(HINSTANCE instance, POINT at) {
     // Without msftedit.dll there is no RichEdit50W; an input box is still needed, so fail.
     if (!LoadLibraryW(L"msftedit.dll")) return nullptr;
     WNDCLASSEXW wc = {sizeof(wc)};
@@ -229,7 +229,7 @@ HWND CreateChatWindow(HINSTANCE instance) {
     RECT frame = {0, 0, kClientWidth, kClientHeight};
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     AdjustWindowRect(&frame, style, FALSE);
-    HWND hwnd = CreateWindowExW(0, kChatClass, L"Chat stand-in", style, 40, 40, frame.right - frame.left,
+    HWND hwnd = CreateWindowExW(0, kChatClass, L"Chat stand-in", style, at.x, at.y, frame.right - frame.left,
                                 frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (hwnd && !gChat.input) {
         DestroyWindow(hwnd);

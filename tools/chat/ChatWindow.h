@@ -3,5 +3,6 @@
 #pragma once
 #include <windows.h>
 
-// Registers the class and creates the window; null on failure.
-HWND CreateChatWindow(HINSTANCE instance);
+// Registers the class and creates the window with its top-left corner at `at` (screen
+// coordinates); null on failure.
+HWND CreateChatWindow(HINSTANCE instance, POINT at);
