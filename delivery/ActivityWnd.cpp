@@ -9,16 +9,18 @@ namespace {
 std::mutex gTrackerInstanceLock;
 std::atomic<CActivityWnd*> gTracker{nullptr};
 
+// The program's own top-level windows (main window, advertisement window): never a target.
 const wchar_t* const kOwnWindowClasses[] = {L"ZindleFrame", L"ZindleAdvFrame"};
 constexpr DWORD kTrackingIntervalMs = 100;
-}  // namespace
 
+// Whole-string, case-sensitive, as GetClassNameW reports the registered name.
 bool IsOwnWindowClass(const wchar_t* className) {
     for (const wchar_t* own : kOwnWindowClasses) {
         if (std::wcscmp(className, own) == 0) return true;
     }
     return false;
 }
+}  // namespace
 
 CActivityWnd* CActivityWnd::GetInstance() {
     CActivityWnd* tracker = gTracker.load();

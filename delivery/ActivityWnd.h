@@ -27,6 +27,3 @@ private:
     std::atomic<HWND> target{nullptr};
     std::atomic<bool> stopRequested{false};
 };
-
-// True for the class names of the program's own top-level windows (exact, case-sensitive).
-bool IsOwnWindowClass(const wchar_t* className);
