@@ -16,7 +16,7 @@ using std::min;
 namespace {
 struct Options {
     std::wstring recordPath;
-    POINT at = {40, 40};
+    POINT at = {10, 40};
 };
 
 Options OptionsFromCommandLine() {

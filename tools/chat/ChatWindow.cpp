@@ -17,11 +17,11 @@ using std::min;
 
 namespace {
 const wchar_t kChatClass[] = L"ZindleChatStandIn";
-constexpr int kClientWidth = 480;
+constexpr int kClientWidth = 270;  // fits left of the centred picker on a 1280-wide screen
 constexpr int kClientHeight = 520;
 constexpr int kMargin = 10;
 constexpr int kInputHeight = 90;
-constexpr int kFormatsHeight = 64;
+constexpr int kFormatsHeight = 96;
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr int kControlInput = 100;
 
