@@ -12,7 +12,8 @@
 
 int PictureLists::FetchCategoryPages(bool newList, const std::string& categoryId) {
     if (newList) {
-        if (onListLeft) onListLeft();
+        LeaveShownList();
+        SetShownCategory(categoryId);
         listStartTick = GetTickCount();
         categoryPictures.Clear();
         loadedCount = 0;
@@ -59,7 +60,7 @@ int PictureLists::FetchCategoryPages(bool newList, const std::string& categoryId
 
 int PictureLists::FetchSearchPages(bool newList, const std::wstring& keyword) {
     if (newList) {
-        if (onListLeft) onListLeft();
+        LeaveShownList();
         searchPictures.Clear();
         loadedCount = 0;
         nextPage = 1;
@@ -99,6 +100,53 @@ int PictureLists::FetchSearchPages(bool newList, const std::wstring& keyword) {
 int PictureLists::Finish(int result) {
     if (notifyWindow) PostMessageW(notifyWindow, UM_PICTURES_ARRIVED, 0, static_cast<LPARAM>(result));
     return result;
+}
+
+void PictureLists::SelectCategory(bool fromRow, const std::string& id, const std::wstring& name) {
+    std::lock_guard<std::mutex> lock(selectionMutex_);
+    selection_.categoryId = id;
+    selection_.categoryName = name;
+    selection_.categoryFromRow = fromRow;
+}
+
+void PictureLists::SelectKeyword(const std::wstring& keyword) {
+    std::lock_guard<std::mutex> lock(selectionMutex_);
+    selection_.keyword = keyword;
+}
+
+PictureLists::Selection PictureLists::CurrentSelection() const {
+    std::lock_guard<std::mutex> lock(selectionMutex_);
+    return selection_;
+}
+
+void PictureLists::SetShownCategory(const std::string& id) {
+    std::lock_guard<std::mutex> lock(selectionMutex_);
+    shown_ = selection_;
+    shown_.categoryId = id;
+}
+
+void PictureLists::LeaveShownList() {
+    if (onListLeft)
+        onListLeft();
+    else
+        SendDwellTime();
+}
+
+void PictureLists::SendDwellTime() {
+    if (mode == static_cast<int>(ListMode::Search)) return;
+    Selection shown;
+    {
+        std::lock_guard<std::mutex> lock(selectionMutex_);
+        shown = shown_;
+    }
+    PingCategoryStay(shown.categoryId, FromWide(shown.categoryName, CP_ACP), shown.categoryFromRow,
+                     StaySeconds(listStartTick, GetTickCount()));
+}
+
+void PictureLists::BeginRecentView() {
+    SetShownCategory(kRecentCategoryId);
+    listStartTick = GetTickCount();
+    mode = static_cast<int>(ListMode::Recent);
 }
 
 void PictureLists::AddSessionPick(const std::string& imageId, const std::string& imageUrl) {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,26 @@ public:
     // UM_PICTURES_ARRIVED.
     int FetchCategoryPages(bool newList, const std::string& categoryId);
     int FetchSearchPages(bool newList, const std::wstring& keyword);
+
+    // The user's latest choice: written on the UI thread, read whole by the worker.
+    struct Selection {
+        std::string categoryId;  // "-1" names the recent list
+        std::wstring categoryName;
+        bool categoryFromRow = false;  // picked from the category row, not the drop-down
+        std::wstring keyword;
+    };
+    void SelectCategory(bool fromRow, const std::string& id, const std::wstring& name);
+    void SelectKeyword(const std::wstring& keyword);
+    Selection CurrentSelection() const;
+    // Set by a new category or search, cleared when the user asks for more of the same list.
+    std::atomic<bool> newList{false};
+
+    // Ends the stay in the category or recent view shown now with a ping naming that
+    // view (not the one about to replace it); a search view sends nothing.
+    void SendDwellTime();
+    // The recent list becomes the view: its stay starts now, with no report for the
+    // view it replaces.
+    void BeginRecentView();
 
     // UI thread: the recent list.
     void AddSessionPick(const std::string& imageId, const std::string& imageUrl);
@@ -51,12 +72,18 @@ public:
 
     // Set by the owner before the worker starts.
     HWND notifyWindow = nullptr;
-    // Called at the start of every new-list fetch, before the mode changes: the owner's
-    // dwell-time report for the list being left.
+    // Called at the start of every new-list fetch, before the mode changes, instead of
+    // SendDwellTime when set.
     std::function<void()> onListLeft;
 
 private:
     int Finish(int result);
+    void LeaveShownList();
+    void SetShownCategory(const std::string& id);
+
+    mutable std::mutex selectionMutex_;
+    Selection selection_;
+    Selection shown_;  // the category or recent view whose stay is running
 };
 
 // The recent-list file's path: the data folder for "Zindle" + "\common".

@@ -179,6 +179,43 @@ TEST_F(Lists, ReadsDuringAFetchSeeWholeSnapshots) {
     DestroyWindow(window);
 }
 
+// Stay pings name the view being left and its time; leaving a search sends none.
+TEST(DwellTime, StayPingsNameTheViewBeingLeft) {
+    SetIdentityForTesting({kH, "9.1", kSdkVersion});
+    PingQueue::TakeAll();
+    PictureLists lists;
+    auto stays = [] {
+        std::vector<std::string> found;
+        for (const std::string& url : PingQueue::TakeAll()) {
+            if (url.find("&action_pc=2&") == std::string::npos) continue;
+            size_t from = url.find("&subsort_id_pc=");
+            found.push_back(url.substr(from, url.find("&time_pc=") - from));
+        }
+        return found;
+    };
+    lists.SelectCategory(true, "c50", L"\u5F00\u5FC3");
+    lists.FetchCategoryPages(true, "c50");
+    EXPECT_TRUE(stays().empty()) << "the first list leaves no view";
+
+    lists.SelectKeyword(L"many");
+    lists.FetchSearchPages(true, L"many");
+    EXPECT_EQ(std::vector<std::string>{"&subsort_id_pc=c50&subsort_name_pc=%E5%BC%80%E5%BF%83&recommend_pc=1"}, stays());
+
+    lists.SelectCategory(false, "c1000", L"x");
+    lists.FetchCategoryPages(true, "c1000");
+    EXPECT_TRUE(stays().empty()) << "a search view sends no stay";
+
+    lists.SelectCategory(false, kRecentCategoryId, L"recent");
+    lists.BeginRecentView();
+    EXPECT_TRUE(stays().empty());
+    lists.SelectCategory(true, "ef", L"ef");
+    lists.FetchCategoryPages(true, "ef");
+    EXPECT_EQ(std::vector<std::string>{"&subsort_id_pc=-1&subsort_name_pc=recent&recommend_pc=0"}, stays());
+
+    lists.SendDwellTime();  // the window closes
+    EXPECT_EQ(std::vector<std::string>{"&subsort_id_pc=ef&subsort_name_pc=ef&recommend_pc=1"}, stays());
+}
+
 // The category list and advertisement requests as the main window and advert worker use them.
 TEST(Endpoints, CategoryListArrivesAndIsAnnounced) {
     SetIdentityForTesting({kH, "9.1", kSdkVersion});
