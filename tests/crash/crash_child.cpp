@@ -7,6 +7,7 @@
 #include "crash/CrashHandler.h"
 
 #include <windows.h>
+#include <winternl.h>
 #include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -110,6 +111,57 @@ void FaultWhileHandling() {
     Raise(kRaisedCode);
 }
 
+// A second crash on another thread while the first is being handled. The handler loads
+// DbgHelp for the first crash's dump; a DLL-load notification, which runs inside that
+// handling, lets the second thread crash and waits until its exception was passed on.
+// A handler that blocked the second crash would hang here, and the driver would see it.
+struct DllLoadedData {
+    ULONG flags;
+    const UNICODE_STRING* fullName;
+    const UNICODE_STRING* baseName;
+    void* base;
+    ULONG size;
+};
+using DllNotification = VOID(CALLBACK*)(ULONG reason, const DllLoadedData* data, void* context);
+using RegisterDllNotification = LONG(NTAPI*)(ULONG flags, DllNotification notification, void* context,
+                                             void** cookie);
+
+HANDLE gCrashNow = nullptr;
+HANDLE gPassedOn = nullptr;
+
+DWORD WINAPI SecondCrash(void*) {
+    WaitForSingleObject(gCrashNow, INFINITE);
+    Raise(0xC000001D);
+    SetEvent(gPassedOn);
+    return 0;
+}
+
+VOID CALLBACK OnDllLoaded(ULONG reason, const DllLoadedData* data, void*) {
+    const ULONG kLoaded = 1;
+    if (reason != kLoaded || !data->baseName || !gCrashNow) return;
+    std::wstring name(data->baseName->Buffer, data->baseName->Length / sizeof(wchar_t));
+    if (_wcsicmp(name.c_str(), L"dbghelp.dll") != 0) return;
+    HANDLE crashNow = gCrashNow;
+    gCrashNow = nullptr;
+    SetEvent(crashNow);
+    bool passed = WaitForSingleObject(gPassedOn, 120000) == WAIT_OBJECT_0;
+    Say("second crash passed on during handling: %s\n", passed ? "yes" : "no");
+}
+
+void CrashDuringCrash() {
+    auto registerNotification = reinterpret_cast<RegisterDllNotification>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "LdrRegisterDllNotification")));
+    void* cookie = nullptr;
+    if (!registerNotification || registerNotification(0, OnDllLoaded, nullptr, &cookie) != 0) {
+        Say("no DLL-load notifications\n");
+        return;
+    }
+    gCrashNow = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    gPassedOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    CloseHandle(CreateThread(nullptr, 0, SecondCrash, nullptr, 0, nullptr));
+    Raise(0xC0000006);
+}
+
 struct Mode {
     const wchar_t* name;
     void (*run)();
@@ -123,6 +175,7 @@ const Mode kModes[] = {
     {L"sequence", Sequence},
     {L"params", ThreeParams},
     {L"fault-in-handler", FaultWhileHandling},
+    {L"crash-during-crash", CrashDuringCrash},
 };
 
 }  // namespace

@@ -423,6 +423,21 @@ TEST(CrashReport, FaultWhileHandlingEndsQuietlyAndTheNextCrashIsReported) {
     EXPECT_EQ(DumpedExceptionCode(ReadBytes(crash.DumpPath())), 0xC0000096u);
 }
 
+TEST(CrashReport, SecondCrashOnAnotherThreadDuringHandlingIsPassedOn) {
+    CrashCase crash(L"crashchild.exe");
+    ASSERT_TRUE(crash.Ready());
+    ChildResult result = crash.Run(L"crash-during-crash");
+    EXPECT_EQ(result.exitCode, 0u) << result.output;
+    EXPECT_NE(result.output.find("previous C000001D\nsecond crash passed on during handling: yes\n"
+                                 "previous C0000006\ndone"),
+              std::string::npos)
+        << result.output;
+    auto records = crash.Records();
+    ASSERT_EQ(records.size(), 1u);  // the second crash came while the first was handled
+    EXPECT_EQ(CheckRecordLayout(records[0], crash.Exe()).code, L"Exception code: C0000006 IN_PAGE_ERROR");
+    EXPECT_EQ(DumpedExceptionCode(ReadBytes(crash.DumpPath())), 0xC0000006u);
+}
+
 // "CheckCrash" asks for a confirmation at load time; only a non-zero value gets one.
 struct CheckCase {
     bool present;
