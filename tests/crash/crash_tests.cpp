@@ -402,6 +402,10 @@ TEST(CrashReport, LongComponentsFolderGivesTheWholeCommandLine) {
     ASSERT_EQ(reporter.size(), 1u);
     EXPECT_GT(reporter[0].size(), 520u);
     EXPECT_EQ(reporter[0], crash.ExpectedReporterLine());
+    // The long path is written whole in the record too.
+    auto records = crash.Records();
+    ASSERT_EQ(records.size(), 1u);
+    CheckRecordLayout(records[0], crash.Exe());
 }
 
 TEST(CrashReport, FaultWhileHandlingEndsQuietlyAndTheNextCrashIsReported) {
