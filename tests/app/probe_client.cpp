@@ -4,6 +4,10 @@
 //   probe_client dump <file>           asks a test build to write its state to file, prints it
 //   probe_client close                 posts WM_CLOSE, as the input method's plug-in does
 //   probe_client hide                  hides the window, as if another program had
+//   probe_client advert-stub <ms>      stands in for the modal advertisement window: tells
+//                                      the main window its handle and disables it, counts
+//                                      UM_ADVERT_FLASH for <ms> ("flashes A n"), then tells it
+//                                      the window closed and counts again ("flashes B n")
 // Exit code 0 on success, 1 when the window is missing or the wait timed out.
 #include <windows.h>
 
@@ -47,6 +51,44 @@ int Dump(const wchar_t* file) {
     return 0;
 }
 
+constexpr UINT kAdvertWindowMessage = WM_USER + 7;  // UM_ADVERT_WINDOW
+constexpr UINT kAdvertFlashMessage = WM_USER + 8;   // UM_ADVERT_FLASH
+
+int CountFlashes(DWORD ms) {
+    int flashes = 0;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == kAdvertFlashMessage) ++flashes;
+            DispatchMessageW(&msg);
+        }
+    }
+    return flashes;
+}
+
+int AdvertStub(DWORD ms) {
+    HWND main = MainWindow();
+    if (!main) return 1;
+    HWND stub = CreateWindowExW(0, L"STATIC", L"advert stand-in", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                nullptr, nullptr, nullptr);
+    if (!stub) return 1;
+    PostMessageW(main, kAdvertWindowMessage, 0, reinterpret_cast<LPARAM>(stub));
+    EnableWindow(main, FALSE);  // as a modal window does with its owner
+    printf("phaseA\n");
+    fflush(stdout);
+    printf("flashes A %d\n", CountFlashes(ms));
+    PostMessageW(main, kAdvertWindowMessage, 0, 0);
+    printf("phaseB\n");
+    fflush(stdout);
+    printf("flashes B %d\n", CountFlashes(ms));
+    EnableWindow(main, TRUE);
+    DestroyWindow(stub);
+    fflush(stdout);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -56,6 +98,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-window") return WaitFor(true, ms) ? 0 : 1;
     if (command == L"wait-gone") return WaitFor(false, ms) ? 0 : 1;
     if (command == L"dump" && argc > 2) return Dump(argv[2]);
+    if (command == L"advert-stub") return AdvertStub(ms);
     HWND hwnd = MainWindow();
     if (!hwnd) return 1;
     if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
