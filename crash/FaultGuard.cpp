@@ -52,26 +52,27 @@ ZindleGuardedCall:
     .seh_endproc
 )");
 
-extern "C" EXCEPTION_DISPOSITION ZindleGuardHandler(EXCEPTION_RECORD* record, void* frame,
-                                                   CONTEXT* context, void* /*dispatch*/) {
-    if (record->ExceptionFlags & kUnwindFlags) return ExceptionContinueSearch;
-    void** jump = *reinterpret_cast<void***>(static_cast<char*>(frame) + 32);
-    uintptr_t stack = (reinterpret_cast<uintptr_t>(frame) - kResumeGap) & ~uintptr_t(15);
-    context->Rsp = stack - 8;  // as if a call had pushed its return address
-    context->Rip = reinterpret_cast<DWORD64>(&ZindleGuardResume);
-    context->Rcx = reinterpret_cast<DWORD64>(jump);
-    // Execution goes on elsewhere, so even a non-continuable exception may resume.
-    record->ExceptionFlags &= ~DWORD(EXCEPTION_NONCONTINUABLE);
-    return ExceptionContinueExecution;
+namespace {
+void** JumpBufferOf(void* frame) {
+    return *reinterpret_cast<void***>(static_cast<char*>(frame) + 32);
 }
 
-namespace {
+// Makes the thread continue in ZindleGuardResume(jump) on the stack at `stack`, as if
+// that routine had just been called.
+void ResumeAt(CONTEXT* context, uintptr_t stack, void** jump) {
+    context->Rsp = stack - 8;
+    context->Rip = reinterpret_cast<DWORD64>(&ZindleGuardResume);
+    context->Rcx = reinterpret_cast<DWORD64>(jump);
+}
+
 void EnterGuard(void (*body)(void*), void* arg, void** jump) {
     ZindleGuardedCall(body, arg, jump);
 }
 }  // namespace
 
 #else  // i686: a registration record on the stack, linked into the chain at fs:[0]
+
+extern "C" EXCEPTION_DISPOSITION __cdecl ZindleGuardHandler(EXCEPTION_RECORD*, void*, CONTEXT*, void*);
 
 namespace {
 struct GuardRecord {
@@ -89,21 +90,17 @@ void* ReadHandlerChain() {
 void WriteHandlerChain(void* head) {
     asm volatile("movl %0, %%fs:0" : : "r"(head) : "memory");
 }
-}  // namespace
 
-extern "C" EXCEPTION_DISPOSITION __cdecl ZindleGuardHandler(EXCEPTION_RECORD* record, void* frame,
-                                                           CONTEXT* context, void* /*dispatch*/) {
-    if (record->ExceptionFlags & kUnwindFlags) return ExceptionContinueSearch;
-    void** jump = static_cast<GuardRecord*>(frame)->jump;
-    uintptr_t stack = (reinterpret_cast<uintptr_t>(frame) - kResumeGap) & ~uintptr_t(15);
-    context->Esp = stack - 4;  // as if a call had pushed its return address
-    context->Eip = reinterpret_cast<DWORD>(&ZindleGuardResume);
-    context->Ecx = reinterpret_cast<DWORD>(jump);
-    record->ExceptionFlags &= ~DWORD(EXCEPTION_NONCONTINUABLE);
-    return ExceptionContinueExecution;
+void** JumpBufferOf(void* frame) {
+    return static_cast<GuardRecord*>(frame)->jump;
 }
 
-namespace {
+void ResumeAt(CONTEXT* context, uintptr_t stack, void** jump) {
+    context->Esp = stack - 4;
+    context->Eip = reinterpret_cast<DWORD>(&ZindleGuardResume);
+    context->Ecx = reinterpret_cast<DWORD>(jump);
+}
+
 __attribute__((noinline)) void EnterGuard(void (*body)(void*), void* arg, void** jump) {
     GuardRecord record;
     record.handler = reinterpret_cast<void*>(&ZindleGuardHandler);
@@ -116,6 +113,18 @@ __attribute__((noinline)) void EnterGuard(void (*body)(void*), void* arg, void**
 }  // namespace
 
 #endif
+
+// The guard frame's handler. `frame` is the guard frame (x86_64) or its registration
+// record (i686); the stack below it belongs to abandoned frames and may be reused.
+extern "C" EXCEPTION_DISPOSITION __cdecl ZindleGuardHandler(EXCEPTION_RECORD* record, void* frame,
+                                                           CONTEXT* context, void* /*dispatch*/) {
+    if (record->ExceptionFlags & kUnwindFlags) return ExceptionContinueSearch;
+    uintptr_t stack = (reinterpret_cast<uintptr_t>(frame) - kResumeGap) & ~uintptr_t(15);
+    ResumeAt(context, stack, JumpBufferOf(frame));
+    // Execution goes on elsewhere, so even a non-continuable exception may resume.
+    record->ExceptionFlags &= ~DWORD(EXCEPTION_NONCONTINUABLE);
+    return ExceptionContinueExecution;
+}
 
 bool RunGuarded(void (*body)(void*), void* arg) {
     void* jump[5];
