@@ -9,7 +9,7 @@
 #include "uilib/UIManager.h"
 #include "uilib/UISlider.h"
 #include "uilib/Attributes.h"
-#include "uilib/Handles.h"
+#include "base/WinHandle.h"
 #include "uilib/Markup.h"
 #include <cwchar>
 

@@ -5,7 +5,7 @@
 #include "uilib/UIWindow.h"
 #include "uilib/Render.h"
 #include "uilib/Attributes.h"
-#include "uilib/Handles.h"
+#include "base/WinHandle.h"
 #include <string>
 
 namespace {

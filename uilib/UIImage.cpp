@@ -1,7 +1,7 @@
 // Picture decoding through GDI+: frames composed by GDI+, copied once into our own
 // premultiplied buffers so painting never selects frames or converts pixels.
 #include "uilib/UIImage.h"
-#include "uilib/Handles.h"
+#include "base/WinHandle.h"
 #include <algorithm>
 #include <cmath>
 #include <mutex>

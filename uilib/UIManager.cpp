@@ -5,7 +5,7 @@
 #include "uilib/UIEdit.h"
 #include "uilib/UIImage.h"
 #include "uilib/Render.h"
-#include "uilib/Handles.h"
+#include "base/WinHandle.h"
 #include <algorithm>
 #include <map>
 #include <mutex>
@@ -711,17 +711,43 @@ void CPaintManagerUI::PaintInto(HDC hdc, const RECT& rcPaint) {
     ::RestoreDC(hdc, -1);
 }
 
+namespace {
+// The rectangles of the window's update region: several small ones when controls far
+// apart changed (two animated pictures), so that what lies between is not repainted.
+std::vector<RECT> UpdateRects(HWND hwnd) {
+    constexpr DWORD kMaxRects = 32;
+    std::vector<RECT> rects;
+    GdiObjectHandle region(::CreateRectRgn(0, 0, 0, 0));
+    int kind = region ? ::GetUpdateRgn(hwnd, static_cast<HRGN>(region.Get()), FALSE) : ERROR;
+    if (kind == COMPLEXREGION) {
+        DWORD size = ::GetRegionData(static_cast<HRGN>(region.Get()), 0, nullptr);
+        std::vector<BYTE> buf(size);
+        auto* data = reinterpret_cast<RGNDATA*>(buf.data());
+        if (size && ::GetRegionData(static_cast<HRGN>(region.Get()), size, data) && data->rdh.nCount <= kMaxRects) {
+            const RECT* r = reinterpret_cast<const RECT*>(data->Buffer);
+            rects.assign(r, r + data->rdh.nCount);
+        }
+    }
+    return rects;
+}
+}  // namespace
+
 void CPaintManagerUI::OnPaint() {
     LayoutIfNeeded();
+    std::vector<RECT> rects = UpdateRects(s_->hwnd);
     PAINTSTRUCT ps;
     HDC hdc = ::BeginPaint(s_->hwnd, &ps);
     RECT client;
     ::GetClientRect(s_->hwnd, &client);
-    RECT rc;
-    if (::IntersectRect(&rc, &ps.rcPaint, &client) && EnsureBackBuffer(hdc, {client.right, client.bottom})) {
-        PaintInto(s_->bufferDc.Get(), rc);
-        ::BitBlt(hdc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, s_->bufferDc.Get(), rc.left,
-                 rc.top, SRCCOPY);
+    if (rects.empty()) rects.push_back(ps.rcPaint);
+    if (EnsureBackBuffer(hdc, {client.right, client.bottom})) {
+        for (const RECT& r : rects) {
+            RECT rc;
+            if (!::IntersectRect(&rc, &r, &client)) continue;
+            PaintInto(s_->bufferDc.Get(), rc);
+            ::BitBlt(hdc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, s_->bufferDc.Get(), rc.left,
+                     rc.top, SRCCOPY);
+        }
     }
     ::EndPaint(s_->hwnd, &ps);
 }

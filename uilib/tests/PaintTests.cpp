@@ -97,28 +97,36 @@ public:
 
 TEST(Paint, OnlyInvalidatedControlsArePaintedAgain) {
     auto* root = new CContainerUI;
-    auto* a = new PaintCounter;
-    a->SetMyPos({0, 0, 50, 50});
-    auto* b = new PaintCounter;
-    b->SetMyPos({60, 0, 110, 50});
-    root->Add(a);
-    root->Add(b);
+    PaintCounter* boxes[3];
+    for (int i = 0; i < 3; i++) {
+        boxes[i] = new PaintCounter;
+        boxes[i]->SetMyPos({i * 60, 0, i * 60 + 50, 50});
+        root->Add(boxes[i]);
+    }
     TestWindow wnd;
-    ASSERT_TRUE(wnd.Open(root, 120, 60));
+    ASSERT_TRUE(wnd.Open(root, 180, 60));
     ::UpdateWindow(wnd.GetHWND());
-    int aBefore = a->paints, bBefore = b->paints;
-    EXPECT_GE(aBefore, 1);
+    int before[3];
+    for (int i = 0; i < 3; i++) {
+        before[i] = boxes[i]->paints;
+        EXPECT_GE(before[i], 1);
+    }
 
-    b->SetBkColor(0xFF123456);
+    // The two outer boxes change: the one between them is not painted again.
+    boxes[0]->SetBkColor(0xFF654321);
+    boxes[2]->SetBkColor(0xFF123456);
     ::UpdateWindow(wnd.GetHWND());
-    EXPECT_EQ(a->paints, aBefore);
-    EXPECT_EQ(b->paints, bBefore + 1);
+    EXPECT_EQ(boxes[0]->paints, before[0] + 1);
+    EXPECT_EQ(boxes[1]->paints, before[1]);
+    EXPECT_EQ(boxes[2]->paints, before[2] + 1);
 
     // Nothing changed, nothing painted.
-    b->SetBkColor(0xFF123456);
+    boxes[2]->SetBkColor(0xFF123456);
     ::UpdateWindow(wnd.GetHWND());
-    EXPECT_EQ(b->paints, bBefore + 1);
-    EXPECT_EQ(wnd.PixelAt(80, 20), 0x123456u);
+    EXPECT_EQ(boxes[2]->paints, before[2] + 1);
+    TestWindow::Pixels px = wnd.Snapshot();
+    EXPECT_EQ(px.At(20, 20), 0x654321u);
+    EXPECT_EQ(px.At(140, 20), 0x123456u);
 }
 
 TEST(Paint, TextInTheWindowsFonts) {
