@@ -18,6 +18,7 @@ int PictureLists::FetchCategoryPages(bool newList, const std::string& categoryId
         categoryPictures.Clear();
         loadedCount = 0;
         nextPage = 1;
+        moreAvailable = false;  // describes the new list from here on, even if it fails
         mode = static_cast<int>(ListMode::Category);
     }
     int result = newList ? kNewListReady : kRecordsAppended;
@@ -64,6 +65,7 @@ int PictureLists::FetchSearchPages(bool newList, const std::wstring& keyword) {
         searchPictures.Clear();
         loadedCount = 0;
         nextPage = 1;
+        moreAvailable = false;
         mode = static_cast<int>(ListMode::Search);
     }
     std::string keywordUtf8 = FromWide(keyword, CP_UTF8);

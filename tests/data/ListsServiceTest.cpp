@@ -129,7 +129,10 @@ TEST_F(Lists, FailureInTheMiddleOfABatchKeepsEarlierPages) {
 }
 
 TEST_F(Lists, FailedFirstPageKeepsNothingAndReportsFailure) {
-    // An id too long for any URL: the first request fails before it is sent.
+    ASSERT_EQ(PictureLists::kNewListReady, lists.FetchCategoryPages(true, "c1000"));
+    ASSERT_TRUE(lists.moreAvailable);
+    // An id too long for any URL: the first request fails before it is sent, and the
+    // new, empty list promises nothing more.
     EXPECT_EQ(PictureLists::kFetchFailed, lists.FetchCategoryPages(true, std::string(2100, '1')));
     ExpectState(0, 1, false);
 }
