@@ -3,6 +3,7 @@
 //   window <left> <top> <right> <bottom> <visible 0/1> <iconic 0/1>
 //   firstpaint <performance counter at the end of the first paint> <counter frequency>
 //   categoryreply <bytes>
+//   components <the components folder>
 //   control <depth> <class> <name> <left> <top> <right> <bottom> <visible> <text> <image>
 // where a button's image is its normal image and any other control's its background image.
 #include "app/TestProbe.h"
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "app/MainUI.h"
+#include "crash/ComponentsFolder.h"
 #include "net/Text.h"
 #include "uilib/UIButton.h"
 
@@ -72,6 +74,7 @@ bool MainWindowProbe::HandleMessage(CMainUI& window, UINT uMsg, WPARAM wParam, L
     QueryPerformanceFrequency(&frequency);
     fprintf(out, "firstpaint\t%lld\t%lld\n", firstPaintCounter.load(), frequency.QuadPart);
     fprintf(out, "categoryreply\t%u\n", static_cast<unsigned>(window.categoryReply.size()));
+    fprintf(out, "components\t%s\n", Field(ComponentsFolder()).c_str());
     WriteControl(out, window.paintManager.GetRoot(), 0);
     fclose(out);
     result = 1;

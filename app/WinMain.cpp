@@ -6,6 +6,8 @@
 #include "app/ComponentsFolder.h"
 #include "app/MainUI.h"
 #include "app/SingleInstance.h"
+#include "crash/ComponentsFolder.h"
+#include "delivery/ActivityWnd.h"
 #include "net/Identity.h"
 #include "net/Pings.h"
 
@@ -14,11 +16,15 @@ namespace {
 constexpr UINT kIconResource = 101;
 
 // Everything the main window relies on, in this order: the identity before the first
-// ping is built, the ping before its sender could idle, the UI library last.
+// ping is built, the foreground window recorded before the picker takes the front, the
+// UI library last.
 void PrepareProcess(HINSTANCE instance) {
-    (void)LookUpComponentsFolder();
+    // Without a "\Components" folder the crash handler keeps the program's own folder.
+    std::wstring components = LookUpComponentsFolder();
+    if (!components.empty()) SetComponentsFolder(components.c_str());
     InitIdentity();  // also starts the statistics sender
     PingStartup();
+    CActivityWnd::GetInstance();
     CPaintManagerUI::SetInstance(instance);
     CPaintManagerUI::SetResourcePath(CPaintManagerUI::GetInstancePath());
 }
