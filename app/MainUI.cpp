@@ -229,9 +229,11 @@ void CMainUI::OnClick(const CDuiString& name) {
     }
 }
 
-// Runs after the window was destroyed from outside (WM_CLOSE): what the close button
-// would have saved is saved here, then the control tree goes.
+// Runs after the window was destroyed from outside (WM_CLOSE): the paint manager lets go
+// of the window. The control tree itself is kept: the process-wide controls in it must
+// outlive the window, since detached workers may still reach them until the process ends.
 void CMainUI::TearDown() {
+    paintManager.RemoveNotifier(this);
 }
 
 void CMainUI::OnFinalMessage(HWND hWnd) {
