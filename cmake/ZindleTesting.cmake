@@ -5,9 +5,12 @@ set(ZINDLE_HARNESS "${CMAKE_SOURCE_DIR}/tests/harness")
 # One fixture per build tree boots Wine and Xvfb once; when scripts/test has booted
 # them already (ZINDLE_WINE_KEEP=1) the fixture finds them running and leaves them up.
 function(zindle_wine_fixture)
-  if(TEST wine.boot.${ZINDLE_TARGET})
+  # Fixtures are global to the tree, so one pair serves every folder's tests.
+  get_property(added GLOBAL PROPERTY ZINDLE_WINE_FIXTURE_ADDED)
+  if(added)
     return()
   endif()
+  set_property(GLOBAL PROPERTY ZINDLE_WINE_FIXTURE_ADDED TRUE)
   add_test(NAME wine.boot.${ZINDLE_TARGET} COMMAND ${ZINDLE_HARNESS}/wine-session start)
   add_test(NAME wine.stop.${ZINDLE_TARGET} COMMAND ${ZINDLE_HARNESS}/wine-session release)
   set_tests_properties(wine.boot.${ZINDLE_TARGET} PROPERTIES FIXTURES_SETUP wine TIMEOUT 300
