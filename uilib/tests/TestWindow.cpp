@@ -222,8 +222,8 @@ void PutShort(std::string& s, int v) {
 }
 }  // namespace
 
-std::string MakeGif(const std::vector<GifFrameSpec>& frames, int loopCount) {
-    const int w = 4, h = 4;
+std::string MakeGif(const std::vector<GifFrameSpec>& frames, int loopCount, int size) {
+    const int w = size, h = size;
     std::string s = "GIF89a";
     PutShort(s, w);
     PutShort(s, h);

@@ -70,9 +70,10 @@ std::wstring WriteScratchFile(const std::wstring& name, const std::string& bytes
 std::wstring SavePicture(const std::wstring& name, int width, int height, DWORD (*fill)(int, int),
                          const wchar_t* mimeType);
 
-// A GIF with one 4x4 frame per entry; each frame a single palette colour.
+// A GIF with one size x size frame per entry; each frame a single palette colour.
+// loopCount -1 writes no looping extension.
 struct GifFrameSpec {
     int colorIndex;  // 0..3 in the palette red, green, blue, white
     int delayCs;     // in hundredths of a second
 };
-std::string MakeGif(const std::vector<GifFrameSpec>& frames, int loopCount = -1);
+std::string MakeGif(const std::vector<GifFrameSpec>& frames, int loopCount = -1, int size = 4);
