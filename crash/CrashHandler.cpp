@@ -9,6 +9,8 @@
 #include "crash/Minidump.h"
 #include "crash/Reporter.h"
 
+#include "base/WinHandle.h"
+
 #include <stdlib.h>
 #include <wchar.h>
 #include <atomic>
@@ -37,10 +39,10 @@ HANDLE OpenCrashFile(const wchar_t* path, DWORD disposition) {
 
 // "CheckCrash" set by the input method asks the program to confirm that its crash
 // handling is in place; any failure leaves the question unanswered.
-// (base/WinHandle.h is not used here: it does not compile beside <windows.h> yet.)
 void ConfirmCrashCheck() {
-    HKEY key = nullptr;
-    if (RegOpenKeyW(HKEY_CURRENT_USER, L"SoftWare\\OrvanInput", &key) != ERROR_SUCCESS) return;
+    RegKeyHandle owner;
+    if (RegOpenKeyW(HKEY_CURRENT_USER, L"SoftWare\\OrvanInput", owner.Receive()) != ERROR_SUCCESS) return;
+    HKEY key = owner.Get();
     DWORD value = 0;
     DWORD size = sizeof(value);
     if (RegQueryValueExW(key, L"CheckCrash", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) ==
@@ -50,7 +52,6 @@ void ConfirmCrashCheck() {
         RegSetValueExW(key, L"CheckCrashRes", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&confirmed),
                        sizeof(confirmed));
     }
-    RegCloseKey(key);
 }
 
 // The program's folder becomes the components folder, its file name the program name.
