@@ -20,6 +20,27 @@ constexpr UINT_PTR kAnimationTimerId = 0x7F00;
 constexpr UINT_PTR kFirstControlTimerId = 0x1000;
 constexpr UINT kAsyncNotifyMessage = WM_APP + 0x3F0;
 constexpr UINT kMinAnimationWaitMs = 10;
+
+// Notifier and filter lists hold each listener once.
+template <typename T>
+bool Contains(const std::vector<T*>& list, T* item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+template <typename T>
+bool AddOnce(std::vector<T*>& list, T* item) {
+    if (!item || Contains(list, item)) return false;
+    list.push_back(item);
+    return true;
+}
+
+template <typename T>
+bool RemoveOnce(std::vector<T*>& list, T* item) {
+    auto it = std::find(list.begin(), list.end(), item);
+    if (it == list.end()) return false;
+    list.erase(it);
+    return true;
+}
 // Messages reflected to native child controls (the usual OCM_ numbering).
 constexpr UINT kReflectBase = WM_USER + 0x1C00;
 
@@ -417,19 +438,9 @@ void CPaintManagerUI::ReapObjects(CControlUI* pControl) {
 
 CControlUI* CPaintManagerUI::GetRoot() const { return s_->root; }
 
-bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier) {
-    if (!pNotifier || std::find(s_->notifiers.begin(), s_->notifiers.end(), pNotifier) != s_->notifiers.end())
-        return false;
-    s_->notifiers.push_back(pNotifier);
-    return true;
-}
+bool CPaintManagerUI::AddNotifier(INotifyUI* pNotifier) { return AddOnce(s_->notifiers, pNotifier); }
 
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* pNotifier) {
-    auto it = std::find(s_->notifiers.begin(), s_->notifiers.end(), pNotifier);
-    if (it == s_->notifiers.end()) return false;
-    s_->notifiers.erase(it);
-    return true;
-}
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* pNotifier) { return RemoveOnce(s_->notifiers, pNotifier); }
 
 void CPaintManagerUI::SendNotify(CControlUI* pControl, LPCTSTR pstrMessage, WPARAM wParam, LPARAM lParam,
                                  bool bAsync) {
@@ -455,36 +466,17 @@ void CPaintManagerUI::SendNotify(TNotifyUI& Msg, bool bAsync) {
     }
     auto notifiers = s_->notifiers;
     for (INotifyUI* n : notifiers) {
-        if (std::find(s_->notifiers.begin(), s_->notifiers.end(), n) != s_->notifiers.end()) n->Notify(Msg);
+        if (Contains(s_->notifiers, n)) n->Notify(Msg);
     }
 }
 
-bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* pFilter) {
-    if (!pFilter || std::find(s_->preFilters.begin(), s_->preFilters.end(), pFilter) != s_->preFilters.end())
-        return false;
-    s_->preFilters.push_back(pFilter);
-    return true;
-}
+bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* pFilter) { return AddOnce(s_->preFilters, pFilter); }
 
-bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* pFilter) {
-    auto it = std::find(s_->preFilters.begin(), s_->preFilters.end(), pFilter);
-    if (it == s_->preFilters.end()) return false;
-    s_->preFilters.erase(it);
-    return true;
-}
+bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* pFilter) { return RemoveOnce(s_->preFilters, pFilter); }
 
-bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* pFilter) {
-    if (!pFilter || std::find(s_->filters.begin(), s_->filters.end(), pFilter) != s_->filters.end()) return false;
-    s_->filters.push_back(pFilter);
-    return true;
-}
+bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* pFilter) { return AddOnce(s_->filters, pFilter); }
 
-bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter) {
-    auto it = std::find(s_->filters.begin(), s_->filters.end(), pFilter);
-    if (it == s_->filters.end()) return false;
-    s_->filters.erase(it);
-    return true;
-}
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter) { return RemoveOnce(s_->filters, pFilter); }
 
 CControlUI* CPaintManagerUI::FindControl(POINT pt) const {
     if (!s_->root) return nullptr;
@@ -757,7 +749,7 @@ void CPaintManagerUI::OnPaint() {
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
     auto filters = s_->preFilters;
     for (IMessageFilterUI* f : filters) {
-        if (std::find(s_->preFilters.begin(), s_->preFilters.end(), f) == s_->preFilters.end()) continue;
+        if (!Contains(s_->preFilters, f)) continue;
         bool handled = false;
         LRESULT r = f->MessageHandler(uMsg, wParam, lParam, handled);
         if (handled) {
