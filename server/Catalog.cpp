@@ -27,6 +27,31 @@ std::string Text(const Json::Value& obj, const char* key) {
     return v.isString() ? v.asString() : std::string();
 }
 
+// "delivery" is optional; a value the service does not know is an error, not "plain",
+// so a typo in the catalog cannot quietly turn a broken picture into a sound one.
+bool ReadDelivery(const Json::Value& p, Delivery* delivery, std::string* why) {
+    static const struct {
+        const char* name;
+        Delivery delivery;
+    } kDeliveries[] = {
+        {"plain", Delivery::Plain},
+        {"missing", Delivery::Missing},
+        {"slow", Delivery::Slow},
+        {"https", Delivery::Https},
+    };
+    *delivery = Delivery::Plain;
+    if (!p.isMember("delivery")) return true;
+    const Json::Value& v = p["delivery"];
+    for (const auto& d : kDeliveries)
+        if (v.isString() && v.asString() == d.name) {
+            *delivery = d.delivery;
+            return true;
+        }
+    *why = v.isString() ? "unknown delivery \"" + v.asString() + "\" (plain, missing, slow or https)"
+                        : std::string("\"delivery\" is not a string");
+    return false;
+}
+
 bool ReadPictures(const Json::Value& list, std::set<std::string>* seenIds, CatalogCategory* category,
                   std::string* error) {
     for (const Json::Value& p : list) {
@@ -39,6 +64,11 @@ bool ReadPictures(const Json::Value& list, std::set<std::string>* seenIds, Catal
         pic.score = p.isMember("score") ? p["score"] : Json::Value(0.9);
         if (pic.imageId.empty() || pic.file.empty() || !seenIds->insert(pic.imageId).second) {
             *error = "category " + category->id + ": a picture without a unique imageId or a file";
+            return false;
+        }
+        std::string why;
+        if (!ReadDelivery(p, &pic.delivery, &why)) {
+            *error = "category " + category->id + ", picture " + pic.imageId + ": " + why;
             return false;
         }
         category->pictures.push_back(std::move(pic));

@@ -9,9 +9,18 @@
 #include <string>
 #include <vector>
 
+// How the service hands a picture out: the URL it puts in the lists, and what that URL gives.
+enum class Delivery {
+    Plain,    // {service}/pics/FILE
+    Missing,  // {service}/gone/IMAGEID, always 404: the picture never arrives
+    Slow,     // {service}/slow/FILE, the file after a delay (--slow-ms)
+    Https,    // https://127.0.0.1:PORT/pics/FILE on the plain-HTTP port: works only over http://
+};
+
 struct CatalogPicture {
     std::string imageId;  // plain file name, unique in the catalog
     std::string file;     // file under pics/, may be shared by several pictures
+    Delivery delivery = Delivery::Plain;
     std::string tags;
     Json::Value imageHeight;
     Json::Value imageSource;

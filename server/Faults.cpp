@@ -4,6 +4,9 @@
 
 #include <openssl/rand.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 const struct {
@@ -18,6 +21,8 @@ const struct {
     {"truncated", FaultMode::Truncated},
     {"huge-length", FaultMode::HugeLength},
     {"no-data", FaultMode::NoData},
+    {"trickle", FaultMode::Trickle},
+    {"empty-pages", FaultMode::EmptyPages},
 };
 
 // L of the huge-length reply: far above the 64 MiB that any client should accept.
@@ -43,6 +48,22 @@ bool ParseFaultMode(const std::string& name, FaultMode* mode) {
             return true;
         }
     return false;
+}
+
+FaultMode ReadFaultFile(const std::string& path, FaultMode fallback, std::string* named, bool* known) {
+    named->clear();
+    *known = true;
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const char* space = " \t\r\n\v\f";
+    if (text.find_first_not_of(space) == std::string::npos) return fallback;
+    std::string line = text.substr(0, text.find('\n'));
+    size_t first = line.find_first_not_of(space);
+    if (first != std::string::npos) *named = line.substr(first, line.find_last_not_of(space) - first + 1);
+    FaultMode mode;
+    if (ParseFaultMode(*named, &mode)) return mode;
+    *known = false;
+    return FaultMode::None;
 }
 
 ConnectionPolicy PolicyFor(FaultMode mode) {

@@ -14,9 +14,15 @@ enum class FaultMode {
     Truncated,   // a sound envelope around a deflate stream cut short of L bytes
     HugeLength,  // L far above any sane reply size
     NoData,      // well sealed JSON without "data"
+    Trickle,     // a sound reply whose body comes one byte at a time, seconds apart
+    EmptyPages,  // category and search pages that promise more pictures and hold none
 };
 
 bool ParseFaultMode(const std::string& name, FaultMode* mode);
+// The mode a fault file names on its first line (white space around it ignored), with
+// that name in *named; `fallback` (and "") when the file is absent or holds nothing but
+// white space. A name the service does not know gives None and *known false.
+FaultMode ReadFaultFile(const std::string& path, FaultMode fallback, std::string* named, bool* known);
 ConnectionPolicy PolicyFor(FaultMode mode);
 // The reply body for a tunnelled request under the given mode.
 std::string SealWithFault(FaultMode mode, const std::string& json, const RequestKeys& keys);

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,23 +40,43 @@ const char* StatusText(int status) {
     }
 }
 
-// Value of a header (case-insensitive name) in the raw header block, or "".
-std::string HeaderValue(const std::string& head, const char* name) {
-    size_t nameLen = strlen(name);
+// A method is a token: letters mostly, and never a control byte such as the 0x16 that
+// opens a TLS record.
+bool IsTokenChar(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           (c != 0 && strchr("!#$%&'*+-.^_`|~", c) != nullptr);
+}
+
+// False once the bytes so far cannot be the start of "METHOD SP".
+bool CanStartRequestLine(const std::string& data) {
+    constexpr size_t kMaxMethodBytes = 32;
+    for (size_t i = 0; i < data.size() && i <= kMaxMethodBytes; i++) {
+        if (data[i] == ' ') return i > 0;
+        if (!IsTokenChar(static_cast<unsigned char>(data[i]))) return false;
+    }
+    return data.size() <= kMaxMethodBytes;
+}
+
+std::string Trimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Splits the header block after the request line into (name, value) pairs.
+bool ParseHeaders(const std::string& head, HttpRequest* req) {
     size_t pos = head.find("\r\n");
-    while (pos != std::string::npos && pos + 2 < head.size()) {
+    while (pos != std::string::npos) {
         size_t lineStart = pos + 2;
         size_t lineEnd = head.find("\r\n", lineStart);
-        if (lineEnd == std::string::npos) lineEnd = head.size();
-        std::string line = head.substr(lineStart, lineEnd - lineStart);
-        if (line.size() > nameLen && line[nameLen] == ':' && strncasecmp(line.c_str(), name, nameLen) == 0) {
-            size_t v = nameLen + 1;
-            while (v < line.size() && (line[v] == ' ' || line[v] == '\t')) v++;
-            return line.substr(v);
-        }
+        size_t lineLength = lineEnd == std::string::npos ? std::string::npos : lineEnd - lineStart;
+        std::string line = head.substr(lineStart, lineLength);
+        size_t colon = line.find(':');
+        if (colon == 0 || colon == std::string::npos) return false;
+        req->headers.emplace_back(line.substr(0, colon), Trimmed(line.substr(colon + 1)));
         pos = lineEnd;
     }
-    return "";
+    return true;
 }
 
 // Reads one request. False when the peer went away or sent something unreadable.
@@ -64,7 +85,7 @@ bool ReadRequest(int fd, HttpRequest* req, int* errorStatus) {
     char buf[8192];
     size_t headEnd;
     while ((headEnd = data.find("\r\n\r\n")) == std::string::npos) {
-        if (data.size() > kMaxHeaderBytes) {
+        if (data.size() > kMaxHeaderBytes || !CanStartRequestLine(data)) {
             *errorStatus = 400;
             return false;
         }
@@ -76,17 +97,18 @@ bool ReadRequest(int fd, HttpRequest* req, int* errorStatus) {
     std::string requestLine = head.substr(0, head.find("\r\n"));
     size_t sp1 = requestLine.find(' ');
     size_t sp2 = requestLine.find(' ', sp1 + 1);
-    if (sp1 == std::string::npos || sp2 == std::string::npos) {
+    if (!CanStartRequestLine(requestLine) || sp2 == std::string::npos || !ParseHeaders(head, req)) {
         *errorStatus = 400;
         return false;
     }
     req->method = requestLine.substr(0, sp1);
-    std::string target = requestLine.substr(sp1 + 1, sp2 - sp1 - 1);
-    size_t q = target.find('?');
-    req->path = target.substr(0, q);
-    req->query = q == std::string::npos ? "" : target.substr(q + 1);
+    req->target = requestLine.substr(sp1 + 1, sp2 - sp1 - 1);
+    req->version = requestLine.substr(sp2 + 1);
+    size_t q = req->target.find('?');
+    req->path = req->target.substr(0, q);
+    req->query = q == std::string::npos ? "" : req->target.substr(q + 1);
 
-    std::string lengthText = HeaderValue(head, "Content-Length");
+    std::string lengthText = req->Header("Content-Length");
     size_t length = 0;
     if (!lengthText.empty()) {
         char* end = nullptr;
@@ -113,8 +135,17 @@ void WriteResponse(int fd, const HttpRequest& req, const HttpResponse& res) {
              "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %zu\r\nConnection: close\r\n\r\n", res.status,
              StatusText(res.status), res.contentType.c_str(), res.body.size());
     std::string out = head;
-    if (req.method != "HEAD") out += res.body;
-    SendAll(fd, out);
+    bool withBody = req.method != "HEAD";
+    if (res.byteGapMs <= 0) {
+        if (withBody) out += res.body;
+        SendAll(fd, out);
+        return;
+    }
+    if (!SendAll(fd, out) || !withBody) return;
+    for (size_t i = 0; i < res.body.size(); i++) {
+        if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(res.byteGapMs));
+        if (!SendAll(fd, res.body.substr(i, 1))) return;  // the client gave up
+    }
 }
 
 void ServeConnection(int fd, const HttpHandler& handler) {
@@ -124,15 +155,27 @@ void ServeConnection(int fd, const HttpHandler& handler) {
         HttpResponse res = handler(req);
         WriteResponse(fd, req, res);
     } else if (errorStatus != 0) {
+        fprintf(stderr, "unreadable request: %d\n", errorStatus);
         HttpResponse res;
         res.status = errorStatus;
         WriteResponse(fd, req, res);
+        // Unread bytes at close would turn the close into a reset, which may overtake the
+        // answer; take what has arrived already.
+        char buf[8192];
+        while (recv(fd, buf, sizeof buf, MSG_DONTWAIT) > 0) {
+        }
     }
     shutdown(fd, SHUT_WR);
     close(fd);
 }
 
 }  // namespace
+
+std::string HttpRequest::Header(const std::string& name) const {
+    for (const auto& h : headers)
+        if (strcasecmp(h.first.c_str(), name.c_str()) == 0) return h.second;
+    return "";
+}
 
 int ListenLoopback(int port, int* boundPort) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -153,16 +196,19 @@ int ListenLoopback(int port, int* boundPort) {
     return fd;
 }
 
-void ServeForever(int listenSocket, ConnectionPolicy policy, const HttpHandler& handler) {
+void ServeForever(int listenSocket, const ConnectionPlanner& planner) {
     for (;;) {
         int fd = accept(listenSocket, nullptr, nullptr);
         if (fd < 0) continue;
-        switch (policy) {
+        ConnectionPlan plan = planner();
+        switch (plan.policy) {
             case ConnectionPolicy::Close: close(fd); break;
             case ConnectionPolicy::Hold:
                 // The socket stays open until the process ends; the kernel closes it then.
                 break;
-            case ConnectionPolicy::Serve: std::thread(ServeConnection, fd, std::cref(handler)).detach(); break;
+            case ConnectionPolicy::Serve:
+                std::thread([fd, handler = std::move(plan.handler)] { ServeConnection(fd, handler); }).detach();
+                break;
         }
     }
 }

@@ -21,6 +21,18 @@ int PageNumber(const std::map<std::string, std::string>& params) {
 }
 
 std::string PictureUrl(const std::string& serviceUrl, const CatalogPicture& pic) {
+    switch (pic.delivery) {
+        case Delivery::Missing: return serviceUrl + "/gone/" + pic.imageId;
+        case Delivery::Slow: return serviceUrl + "/slow/" + pic.file;
+        case Delivery::Https: {
+            // The same port, which speaks plain HTTP only: a TLS handshake there fails, and
+            // the same URL with "http://" gives the file.
+            const std::string plain = "http://";
+            std::string url = serviceUrl + "/pics/" + pic.file;
+            return url.compare(0, plain.size(), plain) == 0 ? "https://" + url.substr(plain.size()) : url;
+        }
+        case Delivery::Plain: break;
+    }
     return serviceUrl + "/pics/" + pic.file;
 }
 
@@ -46,14 +58,15 @@ Json::Value CategoryList(const Catalog& catalog) {
     return root;
 }
 
+// A category page; with emptyPages, a page that promises 1000 pictures and holds none.
 Json::Value CategoryPage(const Catalog& catalog, const std::string& serviceUrl,
-                         const std::map<std::string, std::string>& params) {
+                         const std::map<std::string, std::string>& params, bool emptyPages) {
     auto id = params.find("subid");
     const CatalogCategory* category = FindCategory(catalog, id == params.end() ? "" : id->second);
     Json::Value picList(Json::arrayValue);
-    size_t total = category ? category->pictures.size() : 0;
+    size_t total = emptyPages ? static_cast<size_t>(kEmptyPagesTotal) : category ? category->pictures.size() : 0;
     size_t first = static_cast<size_t>(PageNumber(params) - 1) * kCategoryPageSize;
-    for (size_t i = first; category && i < total && i < first + kCategoryPageSize; i++) {
+    for (size_t i = first; category && !emptyPages && i < total && i < first + kCategoryPageSize; i++) {
         const CatalogPicture& pic = category->pictures[i];
         Json::Value p;
         p["imageHeight"] = pic.imageHeight;
@@ -73,9 +86,10 @@ Json::Value CategoryPage(const Catalog& catalog, const std::string& serviceUrl,
     return root;
 }
 
-// A picture matches when its tags or its category's name contain the keyword.
+// A picture matches when its tags or its category's name contain the keyword. With
+// emptyPages, every page is empty and yet not the last one.
 Json::Value SearchPage(const Catalog& catalog, const std::string& serviceUrl,
-                       const std::map<std::string, std::string>& params) {
+                       const std::map<std::string, std::string>& params, bool emptyPages) {
     auto it = params.find("key");
     std::string keyword = it == params.end() ? "" : it->second;
     std::vector<const CatalogPicture*> hits;
@@ -90,7 +104,7 @@ Json::Value SearchPage(const Catalog& catalog, const std::string& serviceUrl,
         }
     Json::Value data(Json::arrayValue);
     size_t first = static_cast<size_t>(PageNumber(params) - 1) * kSearchPageSize;
-    for (size_t i = first; i < hits.size() && i < first + kSearchPageSize; i++) {
+    for (size_t i = first; !emptyPages && i < hits.size() && i < first + kSearchPageSize; i++) {
         Json::Value p;
         p["imageHeight"] = hits[i]->imageHeight;
         p["imageSource"] = 2;
@@ -105,7 +119,7 @@ Json::Value SearchPage(const Catalog& catalog, const std::string& serviceUrl,
     root["data"] = data;
     root["aimedLocal"] = hits.empty() ? 0 : 1;
     root["aimedMicrosoft"] = namesCategory ? 1 : 0;
-    root["endFlag"] = first + kSearchPageSize < hits.size() ? 0 : 1;
+    root["endFlag"] = emptyPages || first + kSearchPageSize < hits.size() ? 0 : 1;
     return root;
 }
 
@@ -184,14 +198,14 @@ std::string UrlPath(const std::string& base) {
 }
 
 bool AnswerContent(const Catalog& catalog, const std::string& serviceUrl, const std::string& path,
-                   const std::string& query, std::string* json) {
+                   const std::string& query, std::string* json, bool emptyPages) {
     std::map<std::string, std::string> params = ParseQuery(query);
     if (path == "/allname") {
         *json = WriteJson(CategoryList(catalog));
     } else if (path == "/sublist") {
-        *json = WriteJson(CategoryPage(catalog, serviceUrl, params));
+        *json = WriteJson(CategoryPage(catalog, serviceUrl, params, emptyPages));
     } else if (path == "/query") {
-        *json = WriteJson(SearchPage(catalog, serviceUrl, params));
+        *json = WriteJson(SearchPage(catalog, serviceUrl, params, emptyPages));
     } else if (path == "/pc/adv") {
         *json = WriteJson(catalog.advert.isNull() ? Json::Value(Json::objectValue)
                                                   : AdvertWithBase(catalog.advert, serviceUrl));

@@ -8,6 +8,8 @@
 
 constexpr int kCategoryPageSize = 60;
 constexpr int kSearchPageSize = 40;
+// What every category page claims to hold when the pages are left empty.
+constexpr int kEmptyPagesTotal = 1000;
 
 // Query parameters, percent-decoded ("+" is a space). A repeated key keeps its last value.
 std::map<std::string, std::string> ParseQuery(const std::string& query);
@@ -16,5 +18,7 @@ std::string UrlPath(const std::string& base);
 
 // Fills json for a known content path; false for any other path.
 // serviceUrl is "http://127.0.0.1:PORT", the prefix of every picture and resource URL.
+// emptyPages: category pages claim kEmptyPagesTotal pictures and list none, search pages
+// list none and are never the last (endFlag 0); the other replies stay as they are.
 bool AnswerContent(const Catalog& catalog, const std::string& serviceUrl, const std::string& path,
-                   const std::string& query, std::string* json);
+                   const std::string& query, std::string* json, bool emptyPages = false);

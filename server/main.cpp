@@ -4,12 +4,42 @@
 //                       /allname, /sublist?subid=&page=, /query?key=&page=, /pc/adv,
 //                       /pv.gif (a statistics ping, appended to the pings file)
 //   GET /pics/NAME      the catalog's pictures; GET /advert/NAME its advertisement files
-// Everything else is 404; an envelope that does not open is 400.
+//   GET /slow/NAME      the same file as /pics/NAME, after --slow-ms (default 3000 ms);
+//                       the wait holds up only that connection
+//   GET /gone/ID        always 404: where a "missing" picture points
+// Everything else is 404; an envelope that does not open is 400, and so is a connection
+// whose first bytes cannot begin a request line (a TLS handshake on this plain port).
+// A picture's "delivery" in catalog.json picks its URL: plain {service}/pics/FILE,
+// missing {service}/gone/IMAGEID, slow {service}/slow/FILE, https
+// https://127.0.0.1:PORT/pics/FILE (which works only when the client falls back to http).
+//
+// Faults (--fault MODE, or at run time the first line of --fault-file, read anew for
+// every connection; an absent or blank file leaves --fault in force, an unknown name
+// counts as "none"). "refuse" and "stall" act on the connection before anything is read,
+// so they hit pictures as well as /q: the network is down. The others change only the
+// replies to /q: "garbage", "wrongkey", "truncated", "huge-length", "no-data" each spoil
+// one layer of the envelope; "trickle" sends the sound reply's headers at once and its
+// body one byte every --trickle-ms (default 2000 ms); "empty-pages" answers every
+// category page with totalCount 1000 and no pictures and every search page with no
+// pictures and endFlag 0, while the category list, advertisement and pings stay sound.
+//
+// The request log (--requests FILE) gets one line per request to /q, flushed at once,
+// fields separated by a tab:
+//   METHOD  TARGET  VERSION  USER-AGENT  HEADER-NAMES  INNER-PATH
+// e.g. "POST\t/q\tHTTP/1.1\tZindle/1.0\tHost,User-Agent,Content-Length\t/sublist".
+// TARGET is the request line's target as sent (query included), HEADER-NAMES the header
+// names as sent, in order, comma separated, INNER-PATH the path of the sealed URL
+// ("/pv.gif"). A field that is absent or empty (no User-Agent, an envelope that does not
+// open) is "-"; tabs and line breaks inside a field become spaces.
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "Catalog.h"
 #include "Envelope.h"
@@ -19,14 +49,18 @@
 
 namespace {
 
-std::mutex pingsLock;
+std::mutex pingsLock, requestsLock;
 
 struct Options {
     int port = -1;
     std::string keyPath = ZINDLE_DEVKEY_PRIVATE;
     std::string catalogDir = ZINDLE_SAMPLE_CATALOG;
     std::string pingsPath;
+    std::string requestsPath;
+    std::string faultFile;
     FaultMode fault = FaultMode::None;
+    int slowMs = 3000;
+    int trickleMs = 2000;
 };
 
 struct Service {
@@ -39,8 +73,25 @@ struct Service {
 void Usage() {
     fprintf(stderr,
             "usage: zindle-devserver --port N [--key PRIVATE.pem] [--catalog DIR] [--pings FILE]\n"
-            "                        [--fault refuse|stall|garbage|wrongkey|truncated|huge-length|no-data]\n"
-            "  --port 0 picks a free port; the first line on stdout names the address.\n");
+            "                        [--requests FILE] [--fault MODE] [--fault-file FILE]\n"
+            "                        [--slow-ms N] [--trickle-ms N]\n"
+            "  --port 0 picks a free port; the first line on stdout names the address.\n"
+            "  --fault MODE: none, refuse, stall, garbage, wrongkey, truncated, huge-length,\n"
+            "      no-data, trickle or empty-pages. refuse and stall act before a request is\n"
+            "      read, so pictures fail too; the others change only the replies to /q.\n"
+            "  --fault-file FILE: read for every new connection; its first line names the mode\n"
+            "      (an unknown name counts as none); absent or blank, --fault applies.\n"
+            "  --requests FILE: one tab-separated line per request to /q: method, target,\n"
+            "      version, User-Agent, header names (comma separated), inner path.\n"
+            "  --slow-ms N: the wait before a /slow/ picture (3000).\n"
+            "  --trickle-ms N: the gap between body bytes under trickle (2000, at least 1).\n");
+}
+
+bool ParseMilliseconds(const std::string& value, int* ms) {
+    if (value.empty() || value.size() > 7 || value.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    *ms = atoi(value.c_str());
+    return true;
 }
 
 bool ParseOptions(int argc, char** argv, Options* o) {
@@ -48,6 +99,7 @@ bool ParseOptions(int argc, char** argv, Options* o) {
         std::string arg = argv[i];
         if (i + 1 >= argc) return false;
         std::string value = argv[++i];
+        bool ok = true;
         if (arg == "--port")
             o->port = value.find_first_not_of("0123456789") == std::string::npos && value.size() <= 5
                           ? atoi(value.c_str())
@@ -58,8 +110,19 @@ bool ParseOptions(int argc, char** argv, Options* o) {
             o->catalogDir = value;
         else if (arg == "--pings")
             o->pingsPath = value;
-        else if (arg != "--fault" || !ParseFaultMode(value, &o->fault))
-            return false;
+        else if (arg == "--requests")
+            o->requestsPath = value;
+        else if (arg == "--fault-file")
+            o->faultFile = value;
+        else if (arg == "--fault")
+            ok = ParseFaultMode(value, &o->fault);
+        else if (arg == "--slow-ms")
+            ok = ParseMilliseconds(value, &o->slowMs);
+        else if (arg == "--trickle-ms")
+            ok = ParseMilliseconds(value, &o->trickleMs) && o->trickleMs > 0;
+        else
+            ok = false;
+        if (!ok) return false;
     }
     return o->port >= 0 && o->port <= 65535;
 }
@@ -70,6 +133,25 @@ void RecordPing(const std::string& path, const std::string& url) {
     if (path.empty()) return;
     std::lock_guard<std::mutex> lock(pingsLock);
     std::ofstream(path, std::ios::app | std::ios::binary) << url << '\n';
+}
+
+// A field of the request log: never empty, never a tab or a line break.
+std::string LogField(std::string text) {
+    if (text.empty()) return "-";
+    for (char& c : text)
+        if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+// Written before the reply goes out, so a test that has its answer finds the line.
+void RecordRequest(const std::string& path, const HttpRequest& req, const std::string& innerPath) {
+    if (path.empty()) return;
+    std::string names;
+    for (const auto& h : req.headers) names += (names.empty() ? "" : ",") + h.first;
+    std::string line = LogField(req.method) + '\t' + LogField(req.target) + '\t' + LogField(req.version) + '\t' +
+                       LogField(req.Header("User-Agent")) + '\t' + LogField(names) + '\t' + LogField(innerPath);
+    std::lock_guard<std::mutex> lock(requestsLock);
+    std::ofstream(path, std::ios::app | std::ios::binary) << line << '\n';
 }
 
 bool IsPlainFileName(const std::string& name) {
@@ -89,25 +171,35 @@ const char* ContentTypeOf(const std::string& name) {
     return "application/octet-stream";
 }
 
-// GET /pics/NAME and /advert/NAME: the catalog's files, by plain name only.
+// GET /pics/NAME, /slow/NAME and /advert/NAME: the catalog's files, by plain name only.
+// Anything else, /gone/ID included, is 404.
 HttpResponse ServeFile(const Service& s, const HttpRequest& req) {
+    static const struct {
+        const char* prefix;
+        const char* folder;
+        bool slow;
+    } kRoutes[] = {{"/pics/", "/pics/", false}, {"/slow/", "/pics/", true}, {"/advert/", "/advert/", false}};
     HttpResponse res;
     res.status = 404;
-    for (const char* folder : {"/pics/", "/advert/"}) {
-        size_t n = strlen(folder);
-        if (req.path.compare(0, n, folder) != 0) continue;
+    for (const auto& route : kRoutes) {
+        size_t n = strlen(route.prefix);
+        if (req.path.compare(0, n, route.prefix) != 0) continue;
+        // Each connection has its own thread, so the wait holds up no one else.
+        if (route.slow) std::this_thread::sleep_for(std::chrono::milliseconds(s.options.slowMs));
         std::string name = req.path.substr(n);
         if (!IsPlainFileName(name)) break;
-        std::ifstream in(s.catalog.dir + folder + name, std::ios::binary);
+        std::ifstream in(s.catalog.dir + route.folder + name, std::ios::binary);
         if (!in) break;
         res.status = 200;
         res.contentType = ContentTypeOf(name);
         res.body.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        break;
     }
     return res;
 }
 
-HttpResponse ServeTunnel(const Service& s, const HttpRequest& req) {
+// *innerPath: the sealed URL's path, "" when the envelope does not open.
+HttpResponse ServeTunnel(const Service& s, FaultMode mode, const HttpRequest& req, std::string* innerPath) {
     HttpResponse res;
     OpenedRequest opened;
     if (!OpenRequest(s.key.get(), req.body, &opened)) {
@@ -116,27 +208,56 @@ HttpResponse ServeTunnel(const Service& s, const HttpRequest& req) {
         return res;
     }
     std::string path = UrlPath(opened.base);
+    *innerPath = path;
     std::string url = opened.base + (opened.query.empty() ? "" : "?" + opened.query);
     fprintf(stderr, "  inner %s\n", url.c_str());
     std::string json;
     if (path == "/pv.gif") {
         RecordPing(s.options.pingsPath, url);
         json = "{\"status\":0}";
-    } else if (!AnswerContent(s.catalog, s.serviceUrl, path, opened.query, &json)) {
+    } else if (!AnswerContent(s.catalog, s.serviceUrl, path, opened.query, &json, mode == FaultMode::EmptyPages)) {
         res.status = 404;
         return res;
     }
-    res.body = SealWithFault(s.options.fault, json, opened.keys);
+    res.body = SealWithFault(mode, json, opened.keys);
+    if (mode == FaultMode::Trickle) res.byteGapMs = s.options.trickleMs;
     return res;
 }
 
-HttpResponse Handle(const Service& s, const HttpRequest& req) {
+HttpResponse Handle(const Service& s, FaultMode mode, const HttpRequest& req) {
     fprintf(stderr, "%s %s (%zu bytes)\n", req.method.c_str(), req.path.c_str(), req.body.size());
-    if (req.path == "/q" && (req.method == "GET" || req.method == "POST")) return ServeTunnel(s, req);
+    if (req.path == "/q") {
+        HttpResponse res;
+        std::string innerPath;
+        if (req.method == "GET" || req.method == "POST")
+            res = ServeTunnel(s, mode, req, &innerPath);
+        else
+            res.status = 405;
+        RecordRequest(s.options.requestsPath, req, innerPath);
+        return res;
+    }
     if (req.method == "GET" || req.method == "HEAD") return ServeFile(s, req);
     HttpResponse res;
     res.status = 405;
     return res;
+}
+
+// The fault mode for a connection arriving now. Called on the accepting thread only.
+FaultMode CurrentFault(const Options& o) {
+    if (o.faultFile.empty()) return o.fault;
+    static std::string lastNamed = "";
+    std::string named;
+    bool known = true;
+    FaultMode mode = ReadFaultFile(o.faultFile, o.fault, &named, &known);
+    if (named != lastNamed) {
+        if (!known)
+            fprintf(stderr, "zindle-devserver: unknown fault \"%s\" in %s, serving as none\n", named.c_str(),
+                    o.faultFile.c_str());
+        else
+            fprintf(stderr, "fault file: %s\n", named.empty() ? "(blank, --fault applies)" : named.c_str());
+        lastNamed = named;
+    }
+    return mode;
 }
 
 }  // namespace
@@ -167,6 +288,11 @@ int main(int argc, char** argv) {
     s.serviceUrl = "http://127.0.0.1:" + std::to_string(port);
     printf("%s\n", s.serviceUrl.c_str());
     fflush(stdout);
-    HttpHandler handler = [&s](const HttpRequest& req) { return Handle(s, req); };
-    ServeForever(listener, PolicyFor(s.options.fault), handler);
+    ServeForever(listener, [&s] {
+        FaultMode mode = CurrentFault(s.options);
+        ConnectionPlan plan;
+        plan.policy = PolicyFor(mode);
+        plan.handler = [&s, mode](const HttpRequest& req) { return Handle(s, mode, req); };
+        return plan;
+    });
 }
