@@ -4,13 +4,20 @@
 
 #include <windowsx.h>
 #include <atomic>
+#include <initializer_list>
 #include <mutex>
 #include <thread>
 
 #include "app/TitleLayout.h"
+#include "base/DetachedThread.h"
 #include "base/WinHandle.h"
 #include "base/WindowMessages.h"
 #include "net/Endpoints.h"
+#include "ui/BottomContainer.h"
+#include "ui/CategoryContainer.h"
+#include "ui/ImageContainer.h"
+#include "ui/ImageScrollBar.h"
+#include "ui/SearchContainer.h"
 #ifdef ZINDLE_TEST_PROBE
 #include "app/TestProbe.h"
 #endif
@@ -34,6 +41,13 @@ bool IsClickableClass(LPCTSTR className) {
            lstrcmpW(className, L"Text") == 0;
 }
 
+bool IsOneOf(const CDuiString& name, std::initializer_list<const wchar_t*> names) {
+    for (const wchar_t* n : names) {
+        if (name == n) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 CMainUI* CMainUI::GetInstance() {
@@ -51,12 +65,24 @@ CMainUI* CMainUI::GetInstance() {
 CMainUI::CMainUI() {
     root = new CVerticalLayoutUI;
     titleBar = new CTitleLayout;
+    // The grid's construction loads the recent list and starts its workers.
+    grid = CImageContainer::Instance();
+    scrollBar = CImageScrollBar::Instance();
+    bottomBar = new CBottomContainer;
+    searchBar = CSearchContainerUI::Instance();
+    categoryBar = new CCategoryContainer;
 
     root->SetBkColor(0xFFFFFFFF);
     root->SetBorderColor(0xFFA6ADB3);
     root->SetBorderSize(1);
-    // The add order is the paint order: what is added later covers what came before.
+    // The add order is the paint order: what is added later covers what came before, so
+    // the category drop-down, added last, lies over the grid.
     root->Add(titleBar);
+    root->Add(grid);
+    root->Add(scrollBar);
+    root->Add(bottomBar);
+    root->Add(searchBar);
+    root->Add(categoryBar);
 }
 
 LPCTSTR CMainUI::GetWindowClassName() const {
@@ -79,6 +105,7 @@ LRESULT CMainUI::OnCreate() {
     paintManager.SetCaptionRect(RECT{0, 0, 0, kCaptionHeight});
     paintManager.AttachDialog(root);
     paintManager.AddNotifier(this);
+    grid->SetNotifyWindow(m_hWnd);
     StartCategoryWorker();
     return 0;
 }
@@ -123,12 +150,21 @@ bool CMainUI::HandleOwnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT&
         return true;
     case UM_TILE_GROUP_READY: {
         std::lock_guard<std::mutex> lock(tileGroupLock);
+        if (lParam >= 0 && lParam < kTileRows) grid->RefreshTileGroup(static_cast<int>(lParam));
         result = 0;
         return true;
     }
     case UM_SEARCH_STARTED:
+        categoryBar->SelectByName(CDuiString());
+        categoryBar->CollapseDropDown();
+        result = 0;
+        return true;
     case UM_COLLAPSE_CATEGORIES:
+        categoryBar->CollapseDropDown();
+        result = 0;
+        return true;
     case UM_ADVERT_READY:
+        bottomBar->BuildControls();
         result = 0;
         return true;
     case UM_PICTURES_ARRIVED:
@@ -177,47 +213,59 @@ LRESULT CMainUI::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
 }
 
-namespace {
-
-struct CategoryRequest {
-    std::string* reply;
-    HWND window;
-};
-
-DWORD WINAPI CategoryListWorker(void* param) {
-    CategoryRequest request = *static_cast<CategoryRequest*>(param);
-    delete static_cast<CategoryRequest*>(param);
-    RequestCategoryList(*request.reply, request.window);
-    return 0;
-}
-
-}  // namespace
-
 // A detached worker fetches the category list into categoryReply and posts
 // UM_CATEGORIES_ARRIVED; the reply is read only after that message.
 void CMainUI::StartCategoryWorker() {
-    auto* request = new CategoryRequest{&categoryReply, m_hWnd};
-    KernelHandle thread(CreateThread(nullptr, 0, CategoryListWorker, request, 0, nullptr));
-    if (!thread) {
+    std::string* reply = &categoryReply;
+    HWND window = m_hWnd;
+    if (!StartDetachedThread([reply, window] { RequestCategoryList(*reply, window); })) {
         // No worker, no answer: show the no-network look with its retry at once.
-        delete request;
         categoryReply.clear();
         ::PostMessageW(m_hWnd, UM_CATEGORIES_ARRIVED, 0, 0);
     }
 }
 
+// The no-network look: the grid's offline state with "RefreshBtn"; the search bar goes,
+// and after a failed picture request the category bar too.
+void CMainUI::ShowOfflineLook(bool hideCategoryBar) {
+    searchBar->SetVisible(false);
+    if (hideCategoryBar) categoryBar->SetVisible(false);
+    grid->ShowOffline();
+}
+
+// A reply that holds no category list (a broken server, a proxy's page) counts as no
+// reply: the no-network look offers the retry instead of loading for ever.
 void CMainUI::OnCategoriesArrived() {
+    if (categoryReply.empty() || !categoryBar->LoadCategories(categoryReply)) {
+        categoryReply.clear();
+        ShowOfflineLook(false);
+        return;
+    }
+    grid->ShowNormalBackground();
+    searchBar->SetVisible(true);
+    bottomBar->StartAdvertLoad();
 }
 
 void CMainUI::OnPicturesArrived(LPARAM outcome) {
     std::lock_guard<std::mutex> lock(networkStateLock);
-    (void)outcome;
+    // A list the user has left since: the request that replaced it brings the right one.
+    if (grid->IsStaleResult()) return;
+    if (outcome == PictureLists::kFetchFailed) {
+        ShowOfflineLook(true);
+        return;
+    }
+    searchBar->SetVisible(true);
+    categoryBar->SetVisible(true);
+    grid->ShowNormalBackground();
+    grid->ShowResult(outcome == PictureLists::kNewListReady);
+    scrollBar->GoToPage(scrollBar->CurrentPage());
 }
 
 void CMainUI::Notify(TNotifyUI& msg) {
     if (!msg.pSender) return;
     CDuiString name = msg.pSender->GetName();
     if (msg.sType == DUI_MSGTYPE_CLICK) OnClick(name);
+    else if (msg.sType == DUI_MSGTYPE_SETFOCUS) OnSetFocus(name);
 }
 
 void CMainUI::OnClick(const CDuiString& name) {
@@ -225,14 +273,34 @@ void CMainUI::OnClick(const CDuiString& name) {
         SendMessageW(WM_SYSCOMMAND, SC_MINIMIZE, 0);
     } else if (name == L"MainUICLOSEBtn") {
         // The window stays: ending the message loop ends the program.
+        SaveSession();
         PostQuitMessage(0);
+    } else if (name == L"RefreshBtn") {
+        grid->ShowLoading();
+        if (categoryReply.empty()) StartCategoryWorker();
+        else grid->Refresh();
     }
 }
 
-// Runs after the window was destroyed from outside (WM_CLOSE): the paint manager lets go
-// of the window. The control tree itself is kept: the process-wide controls in it must
-// outlive the window, since detached workers may still reach them until the process ends.
+// Focus moving elsewhere closes the category drop-down and gives an empty search edit
+// its hint back, unless it moved within the bar concerned.
+void CMainUI::OnSetFocus(const CDuiString& name) {
+    if (!IsOneOf(name, {L"CategoryBtn", L"CategoryContainer", L"CatrgoryScroll"}))
+        categoryBar->CollapseUnlessCategoryButton(name);
+    if (!IsOneOf(name, {L"SearchEdit", L"EditDeleteBtn", L"SearchBtn"})) searchBar->RestoreHint();
+}
+
+void CMainUI::SaveSession() {
+    grid->SaveRecent();
+    grid->SendDwellTime();
+}
+
+// Runs after the window was destroyed from outside (WM_CLOSE): the session is saved and
+// the paint manager lets go of the window. The control tree itself is kept: the
+// process-wide controls in it must outlive the window, since detached workers may still
+// reach them until the process ends.
 void CMainUI::TearDown() {
+    SaveSession();
     paintManager.RemoveNotifier(this);
 }
 

@@ -9,6 +9,11 @@
 #include "uilib/UIContainer.h"
 
 class CTitleLayout;
+class CSearchContainerUI;
+class CCategoryContainer;
+class CBottomContainer;
+class CImageContainer;
+class CImageScrollBar;
 
 class CMainUI : public CWindowWnd, public INotifyUI {
 public:
@@ -45,12 +50,21 @@ private:
     void StartCategoryWorker();
     void OnCategoriesArrived();
     void OnPicturesArrived(LPARAM outcome);
+    void ShowOfflineLook(bool hideCategoryBar);
     void OnClick(const CDuiString& name);
+    void OnSetFocus(const CDuiString& name);
+    // The recent list to disk and the dwell-time ping, when the program ends either way.
+    void SaveSession();
     void TearDown();
 
     CPaintManagerUI paintManager;
     CVerticalLayoutUI* root = nullptr;
     CTitleLayout* titleBar = nullptr;
+    CSearchContainerUI* searchBar = nullptr;    // process-wide instance
+    CCategoryContainer* categoryBar = nullptr;
+    CBottomContainer* bottomBar = nullptr;
+    CImageContainer* grid = nullptr;            // process-wide instance
+    CImageScrollBar* scrollBar = nullptr;       // process-wide instance
     // Reply text of the category-list request; written by the worker before it posts
     // UM_CATEGORIES_ARRIVED, read on the UI thread after that message.
     std::string categoryReply;

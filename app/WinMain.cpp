@@ -14,6 +14,8 @@
 namespace {
 
 constexpr UINT kIconResource = 101;
+// On the way out the last pings (the dwell time) get this long to reach the server.
+constexpr DWORD kPingDrainMs = 2000;
 
 // Everything the main window relies on, in this order: the identity before the first
 // ping is built, the foreground window recorded before the picker takes the front, the
@@ -39,12 +41,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!window) return 0;
     // The size comes from the window's initial size; the style keeps it a borderless,
     // always-on-top popup that still has a taskbar button and can be minimised.
-    window->Create(nullptr, CMainUI::kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
-                   WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_APPWINDOW | WS_EX_TOPMOST,
-                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr);
+    HWND hwnd = window->Create(nullptr, CMainUI::kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                               WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_APPWINDOW | WS_EX_TOPMOST,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr);
+    // No window, nothing to run: a message loop now would be an invisible process that
+    // never ends.
+    if (!hwnd) return 0;
     window->SetIcon(kIconResource);
     window->CenterWindow();
     window->ShowWindow(true, true);
     CPaintManagerUI::MessageLoop();
+    // The window goes at once; the pings queued at the close get a moment to leave.
+    if (IsWindow(hwnd)) ::ShowWindow(hwnd, SW_HIDE);
+    WaitForPingsSent(kPingDrainMs);
     return 0;
 }

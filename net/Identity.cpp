@@ -3,9 +3,9 @@
 #include "net/Identity.h"
 
 #include <cstdio>
-#include <thread>
 #include <vector>
 
+#include "base/DetachedThread.h"
 #include "base/WinHandle.h"
 #include "net/Pings.h"
 #include "net/Text.h"
@@ -46,7 +46,8 @@ void InitIdentity() {
     gIdentity.h = MachineId();
     gIdentity.v = ImeVersion();
     gIdentity.sdk = kSdkVersion;
-    std::thread(PingSender).detach();
+    // Without a sender thread the pings stay queued; nothing else depends on them.
+    StartDetachedThread(PingSender);
 }
 
 std::wstring ReadRegString(const wchar_t* subKey, const wchar_t* name) {

@@ -14,6 +14,8 @@
 namespace {
 
 std::mutex gPingQueueMutex;
+// Pings the sender has taken off the queue and not finished sending (under the mutex).
+int gPingsInFlight = 0;
 
 // Built on first use, so a ping queued by load-time code still finds its queue.
 std::deque<std::string>& Pending() {
@@ -138,11 +140,46 @@ double StaySeconds(DWORD startTick, DWORD nowTick) {
     return static_cast<double>(elapsed) / 1000.0;
 }
 
+namespace {
+
+bool TakeForSending(std::string* url) {
+    std::lock_guard<std::mutex> lock(gPingQueueMutex);
+    if (Pending().empty()) return false;
+    *url = std::move(Pending().front());
+    Pending().pop_front();
+    gPingsInFlight++;
+    return true;
+}
+
+void SentOne() {
+    std::lock_guard<std::mutex> lock(gPingQueueMutex);
+    gPingsInFlight--;
+}
+
+bool AllSent() {
+    std::lock_guard<std::mutex> lock(gPingQueueMutex);
+    return Pending().empty() && gPingsInFlight == 0;
+}
+
+}  // namespace
+
 void PingSender() {
     // What was queued before this thread first ran (the start-up ping) is sent, not dropped.
     for (;;) {
         std::string url;
-        while (PingQueue::TakeFront(&url)) SendRequest(url.c_str(), "POST");
+        while (TakeForSending(&url)) {
+            SendRequest(url.c_str(), "POST");
+            SentOne();
+        }
         Sleep(kIdlePollMs);
+    }
+}
+
+bool WaitForPingsSent(DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (AllSent()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
     }
 }

@@ -34,3 +34,7 @@ double StaySeconds(DWORD startTick, DWORD nowTick);
 
 // The sender thread's body: never returns. Sends whatever was queued before it started too.
 void PingSender();
+// Waits until every queued ping has been sent (answered or failed), at most timeoutMs.
+// The program calls it on its way out, so the last pings (the dwell time) are not lost
+// with the process. False when pings were still waiting at the time-out.
+bool WaitForPingsSent(DWORD timeoutMs);

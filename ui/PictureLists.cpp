@@ -100,7 +100,7 @@ int PictureLists::FetchSearchPages(bool newList, const std::wstring& keyword) {
 }
 
 int PictureLists::Finish(int result) {
-    if (notifyWindow) PostMessageW(notifyWindow, UM_PICTURES_ARRIVED, 0, static_cast<LPARAM>(result));
+    if (HWND window = notifyWindow.load()) PostMessageW(window, UM_PICTURES_ARRIVED, 0, static_cast<LPARAM>(result));
     return result;
 }
 

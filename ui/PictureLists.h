@@ -70,8 +70,9 @@ public:
     int gifAutoPlay = -1;                       // -1 not set, 0 still, 1 animated
     std::wstring recentFilePath;                // the "common" file
 
-    // Set by the owner before the worker starts.
-    HWND notifyWindow = nullptr;
+    // Where UM_PICTURES_ARRIVED goes; set by the owner once its window exists, read
+    // by the worker at the end of each fetch.
+    std::atomic<HWND> notifyWindow{nullptr};
     // Called at the start of every new-list fetch, before the mode changes, instead of
     // SendDwellTime when set.
     std::function<void()> onListLeft;
