@@ -88,7 +88,13 @@ pixel() {
 screen_size() { xdotool getdisplaygeometry; }
 
 # Real input through the X server.
-mouse_move() { xdotool mousemove --sync "$1" "$2"; }
+# --sync waits for the pointer to move, which it never does when it is there already.
+mouse_move() {
+  local X Y SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell)"
+  [ "$X" = "$1" ] && [ "$Y" = "$2" ] && return 0
+  xdotool mousemove --sync "$1" "$2"
+}
 mouse_down() { xdotool mousedown 1; }
 mouse_up() { xdotool mouseup 1; }
 click_at() { mouse_move "$1" "$2"; sleep 0.2; mouse_down; sleep 0.1; mouse_up; }
@@ -113,3 +119,93 @@ wait_until() {
   done
   return 1
 }
+
+# ---- the picker's content: tiles, lists, bars (see app/TestProbe.cpp) ----------------
+
+chat_exe="$ZINDLE_BINARY_DIR/tools/chat/zindle-chat.exe"
+
+# unix_path WINDOWS-PATH
+unix_path() { "$zindle_wine" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+# fresh_state: no cached pictures and no recent-list file, as on a first run.
+fresh_state() {
+  local temp
+  temp=$("$zindle_wine" cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
+  [ -n "$temp" ] || fail "no temporary folder from Wine"
+  zindle_cache_dir="$(unix_path "$temp")/Zindle"
+  zindle_recent_file="$(unix_path 'C:\ProgramData')/OrvanInput/Components/Zindle/common"
+  rm -rf "$zindle_cache_dir"
+  rm -f "$zindle_recent_file" "$zindle_recent_file.new"
+}
+
+# One dump, kept for the calls that follow until the next snapshot.
+snapshot() { dump >"$work/snapshot.txt" || fail "no dump"; }
+# line_of KIND [KEY-COLUMN KEY]: lines of the last snapshot of that kind.
+lines_of() { awk -F'\t' -v k="$1" '$1 == k' "$work/snapshot.txt"; }
+# col KIND N: column N of the first line of that kind in the last snapshot.
+col() { lines_of "$1" | head -n1 | cut -f"$2"; }
+control_in_snapshot() { awk -F'\t' -v n="$1" '$1 == "control" && $4 == n' "$work/snapshot.txt" | head -n1; }
+control_col() { control_in_snapshot "$1" | cut -f"$2"; }
+
+# The image ids of the visible tiles in grid order, space separated.
+visible_tiles() { lines_of tile | awk -F'\t' '$3 == 1 { printf "%s ", $4 }' | sed 's/ $//'; }
+visible_count() { lines_of tile | awk -F'\t' '$3 == 1 { n++ } END { print n + 0 }'; }
+# True when every visible tile shows its own cached file (no loading, no failure image).
+tiles_drawn() {
+  lines_of tile | awk -F'\t' '$3 == 1 { n++; if (index($5, "Res\\") == 1 || $5 == "") bad++ }
+                              END { exit !(n > 0 && bad == 0) }'
+}
+# expected_ids PREFIX FIRST COUNT: "PREFIX_0001.ext ..." is not known without the catalog,
+# so ids are compared by their stem: prints "101_0001 101_0002 ...".
+stems() { sed 's/\.[a-z]*//g'; }
+id_range() {
+  local prefix=$1 first=$2 count=$3 i out=""
+  for ((i = first; i < first + count; i++)); do out+="$(printf '%s_%04d' "$prefix" "$i") "; done
+  echo "${out% }"
+}
+
+# wait_page PREFIX FIRST COUNT [SECONDS]: the grid shows those pictures, all drawn.
+wait_page() {
+  local want
+  want=$(id_range "$1" "$2" "$3")
+  wait_until "snapshot; [ \"\$(visible_tiles | stems)\" = \"$want\" ] && tiles_drawn" "${4:-20}" ||
+    fail "expected tiles $want, saw '$(visible_tiles)' ($(lines_of tile | cut -f5 | tr '\n' ' '))"
+}
+
+# Window coordinates to screen coordinates (sets after start_and_locate).
+at() { echo $((x0 + $1)) $((y0 + $2)); }
+click_window() { local p; p=$(at "$1" "$2"); click_at $p; }
+move_window() { local p; p=$(at "$1" "$2"); mouse_move $p; }
+# The middle of tile k (0..17) in window coordinates.
+tile_centre() { echo $((1 + 12 + 110 * ($1 % 6) + 52)) $((110 + 110 * ($1 / 6) + 52)); }
+wheel_at() {  # wheel_at X Y up|down [NOTCHES] (window coordinates)
+  local button=4 n=${4:-1}
+  [ "$3" = down ] && button=5
+  move_window "$1" "$2"; sleep 0.2
+  xdotool click --repeat "$n" --delay 150 "$button"
+}
+
+# Starts the test build and waits for its window; sets x0 y0 x1 y1 to its rectangle.
+start_and_locate() {
+  start_zindle "$@"
+  wait_window
+  read -r x0 y0 x1 y1 <<<"$(window_rect)"
+  [ -n "${x1:-}" ] || fail "no window rectangle"
+}
+
+# The chat stand-in in front, as where the user was typing; its record in $chat_record.
+start_chat() {
+  chat_record="$work/chat.txt"
+  "$zindle_wine" "$chat_exe" --record "Z:$(echo "$chat_record" | tr / '\\')" --at 10,40 >"$work/chat.log" 2>&1 &
+  zindle_pids+=($!)
+  wait_until "grep -q '^ready' '$chat_record' 2>/dev/null" 20 || fail "the chat stand-in did not start"
+}
+
+# Requests the service saw for an inner path ("/sublist", "/query", ...), in order.
+inner_requests() { awk -F'\t' -v p="$1" '$6 == p' "$ZINDLE_REQUESTS_FILE" 2>/dev/null; }
+inner_count() { inner_requests "$1" | wc -l; }
+# Pings the service recorded whose URL contains the text.
+pings_with() { grep -c -- "$1" "$ZINDLE_PINGS_FILE"; }
+
+# set_fault MODE: the service's behaviour for every new connection from now on.
+set_fault() { echo "$1" >"$ZINDLE_FAULT_FILE.tmp" && mv "$ZINDLE_FAULT_FILE.tmp" "$ZINDLE_FAULT_FILE"; }
