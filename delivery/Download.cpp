@@ -6,6 +6,8 @@
 
 #include <wininet.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "base/WinHandle.h"
@@ -13,6 +15,7 @@
 namespace {
 
 constexpr DWORD kReadChunk = 16384;
+constexpr size_t kHeadBytes = 16;
 // Time-outs take effect on the request handle only (the system defaults never fire
 // under Wine); the overall deadline bounds a transfer that trickles in below them.
 constexpr DWORD kStepTimeoutMs = 20000;
@@ -98,29 +101,46 @@ private:
 };
 
 // Reads the body into part; false when it is empty, breaks off, overruns the limit or
-// the announced length, or the deadline passes.
-bool ReceiveBody(HINTERNET request, DWORD startTick, PartFile* part) {
+// the announced length, the deadline passes, or a picture's body starts as no picture does.
+bool ReceiveBody(HINTERNET request, DWORD startTick, DWORD deadlineMs, DownloadContent content, PartFile* part) {
     DWORD announced = 0;
     bool hasLength = QueryNumber(request, HTTP_QUERY_CONTENT_LENGTH, &announced);
     if (hasLength && announced > kMaxDownloadBytes) return false;
     std::vector<char> buffer(kReadChunk);
+    std::string head;  // the first bytes, which tell a picture from a page
     unsigned long long total = 0;
     for (;;) {
-        if (GetTickCount() - startTick > kDownloadDeadlineMs) return false;
+        if (GetTickCount() - startTick > deadlineMs) return false;
         DWORD got = 0;
         if (!InternetReadFile(request, buffer.data(), kReadChunk, &got)) return false;
         if (got == 0) break;
+        if (head.size() < kHeadBytes) head.append(buffer.data(), std::min<size_t>(got, kHeadBytes - head.size()));
         total += got;
         if (total > kMaxDownloadBytes || (hasLength && total > announced)) return false;
         if (!part->Write(buffer.data(), got)) return false;
     }
+    if (content == DownloadContent::Picture && !LooksLikePicture(head.data(), head.size())) return false;
     // An empty body is no picture, and a cached empty file would stand for it for ever.
     return total > 0 && (!hasLength || total == announced);
 }
 
 }  // namespace
 
-bool DownloadToFile(const std::wstring& url, const std::wstring& path) {
+bool LooksLikePicture(const char* bytes, size_t count) {
+    static const struct {
+        const char* magic;
+        size_t size;
+    } kSignatures[] = {
+        {"GIF87a", 6}, {"GIF89a", 6}, {"\x89PNG\r\n\x1a\n", 8}, {"\xFF\xD8\xFF", 3}, {"BM", 2},
+        {"II*\0", 4}, {"MM\0*", 4}, {"\0\0\1\0", 4},
+    };
+    for (const auto& s : kSignatures) {
+        if (count >= s.size && memcmp(bytes, s.magic, s.size) == 0) return true;
+    }
+    return false;
+}
+
+bool DownloadToFile(const std::wstring& url, const std::wstring& path, DownloadContent content, DWORD deadlineMs) {
     DWORD startTick = GetTickCount();
     UrlParts parts;
     if (path.empty() || !CrackUrl(url, &parts)) return false;
@@ -145,6 +165,6 @@ bool DownloadToFile(const std::wstring& url, const std::wstring& path) {
 
     PartFile part(PartFilePath(path));
     if (!part.IsOpen()) return false;
-    if (!ReceiveBody(request.Get(), startTick, &part)) return false;
+    if (!ReceiveBody(request.Get(), startTick, deadlineMs, content, &part)) return false;
     return part.MoveTo(path);
 }

@@ -71,7 +71,9 @@ bool DownloadRowOnce(const DownloadWorkerSetup& setup) {
 }
 
 bool StartDownloadWorker(DownloadWorkerSetup setup) {
-    if (!setup.download) setup.download = DownloadToFile;
+    if (!setup.download) {
+        setup.download = [](const std::wstring& url, const std::wstring& path) { return DownloadToFile(url, path); };
+    }
     return StartDetachedThread([setup]() {
         int lastReading = 0;
         int pass = 0;
