@@ -5,7 +5,19 @@
 //   categoryreply <bytes>
 //   components <the components folder>
 //   control <depth> <class> <name> <left> <top> <right> <bottom> <visible> <text> <image>
-// where a button's image is its normal image and any other control's its background image.
+//           <background colour> <text colour> <border colour>
+//   grid <mode> <loaded> <more 0/1> <online 0/1> <category id> <keyword> <gif choice> <next page>
+//        <recent entries> <session picks>
+//   scroll <current page> <last page> <value> <maximum> <visible 0/1> <thumb height>
+//   category <expanded 0/1> <drop-down page> <selected name> <row buttons> <buttons>
+//   search <editing 0/1> <hint> <text> <clear button visible 0/1>
+//   tile <index> <visible 0/1> <image id> <picture shown> <requested 0/1> <retries> <playing 0/1>
+//        <frame> <animate 0/1> <hot 0/1> <border colour>
+//   paths <cache folder> <recent-list file>
+//   bottom <gif mode> <advertisement ready 0/1> <opens in browser 0/1> <advertisement window open 0/1>
+// where a button's image is its normal image (its background image when it has none) and
+// any other control's its background image,
+// and colours are ARGB in hex (0 for none).
 #include "app/TestProbe.h"
 
 #include <atomic>
@@ -14,7 +26,13 @@
 
 #include "app/MainUI.h"
 #include "crash/ComponentsFolder.h"
+#include "delivery/Files.h"
 #include "net/Text.h"
+#include "ui/CategoryContainer.h"
+#include "ui/ImageContainer.h"
+#include "ui/BottomContainer.h"
+#include "ui/ImageScrollBar.h"
+#include "ui/SearchContainer.h"
 #include "uilib/UIButton.h"
 
 namespace {
@@ -29,22 +47,66 @@ std::string Field(LPCTSTR text) {
     return utf8;
 }
 
+std::string Field(const std::string& ansi) {
+    return Field(ToWide(ansi, CP_ACP).c_str());
+}
+
 void WriteControl(FILE* out, CControlUI* control, int depth) {
     if (!control) return;
     const RECT& pos = control->GetPos();
     LPCTSTR image = control->GetBkImage();
-    if (auto* button = static_cast<CButtonUI*>(control->GetInterface(L"Button"))) {
-        image = button->GetNormalImage();
-    }
-    fprintf(out, "control\t%d\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%s\t%s\n", depth,
+    auto* button = static_cast<CButtonUI*>(control->GetInterface(L"Button"));
+    if (button && button->GetNormalImage() && *button->GetNormalImage()) image = button->GetNormalImage();
+    DWORD textColor = 0;
+    if (auto* label = static_cast<CLabelUI*>(control->GetInterface(L"Label"))) textColor = label->GetTextColor();
+    fprintf(out, "control\t%d\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%s\t%s\t%08lX\t%08lX\t%08lX\n", depth,
             Field(control->GetClass()).c_str(), Field(control->GetName()).c_str(), pos.left,
             pos.top, pos.right, pos.bottom, control->IsVisible() ? 1 : 0,
-            Field(control->GetText()).c_str(), Field(image).c_str());
+            Field(control->GetText()).c_str(), Field(image).c_str(),
+            static_cast<unsigned long>(control->GetBkColor()), static_cast<unsigned long>(textColor),
+            static_cast<unsigned long>(control->GetBorderColor()));
     auto* container = static_cast<CContainerUI*>(control->GetInterface(L"Container"));
     if (!container) return;
     for (int i = 0; i < container->GetCount(); ++i) {
         WriteControl(out, container->GetItemAt(i), depth + 1);
     }
+}
+
+void WriteGrid(FILE* out) {
+    CImageContainer* grid = CImageContainer::Instance();
+    PictureLists& lists = grid->Lists();
+    PictureLists::Selection selection = lists.CurrentSelection();
+    fprintf(out, "grid\t%d\t%d\t%d\t%d\t%s\t%s\t%d\t%d\t%u\t%u\n", lists.mode.load(), lists.loadedCount.load(),
+            lists.moreAvailable ? 1 : 0, grid->IsOnline() ? 1 : 0, Field(selection.categoryId).c_str(),
+            Field(selection.keyword.c_str()).c_str(), lists.gifAutoPlay, lists.nextPage.load(),
+            static_cast<unsigned>(lists.recentPictures.size()), static_cast<unsigned>(lists.sessionPicks.size()));
+    int index = 0;
+    for (CSingleImage* tile : grid->Tiles()) {
+        CGifAnimUI* picture = tile->Picture();
+        fprintf(out, "tile\t%d\t%d\t%s\t%s\t%d\t%d\t%d\t%u\t%d\t%d\t%08lX\n", index++, tile->IsVisible() ? 1 : 0,
+                Field(tile->ImageId()).c_str(), Field(picture->GetBkImage()).c_str(), tile->IsDownloadRequested() ? 1 : 0,
+                tile->RetryCount(), picture->IsPlaying() ? 1 : 0, picture->GetCurrentFrame(), tile->IsAnimate() ? 1 : 0,
+                tile->IsHot() ? 1 : 0, static_cast<unsigned long>(tile->GetBorderColor()));
+    }
+    fprintf(out, "paths\t%s\t%s\n", Field(TempFolderPath("").c_str()).c_str(), Field(lists.recentFilePath.c_str()).c_str());
+}
+
+void WriteScrollBar(FILE* out) {
+    CImageScrollBar* bar = CImageScrollBar::Instance();
+    CSliderUI* slider = bar->Slider();
+    fprintf(out, "scroll\t%d\t%d\t%d\t%d\t%d\t%ld\n", bar->CurrentPage(), bar->LastPage(), slider->GetValue(),
+            slider->GetMaxValue(), bar->IsVisible() ? 1 : 0, slider->GetThumbSize().cy);
+}
+
+void WriteBars(FILE* out, const CCategoryContainer* category, CPaintManagerUI& pm) {
+    fprintf(out, "category\t%d\t%d\t%s\t%d\t%u\n", category->IsExpanded() ? 1 : 0, category->CurrentPage(),
+            Field(category->SelectedName()).c_str(), category->RowCount(),
+            static_cast<unsigned>(category->Buttons().size()));
+    CSearchContainerUI* search = CSearchContainerUI::Instance();
+    CControlUI* edit = pm.FindControl(L"SearchEdit");
+    CControlUI* clear = pm.FindControl(L"EditDeleteBtn");
+    fprintf(out, "search\t%d\t%s\t%s\t%d\n", search->IsEditing() ? 1 : 0, Field(search->Hint()).c_str(),
+            Field(edit ? edit->GetText() : CDuiString()).c_str(), clear && clear->IsVisible() ? 1 : 0);
 }
 
 }  // namespace
@@ -76,6 +138,12 @@ bool MainWindowProbe::HandleMessage(CMainUI& window, UINT uMsg, WPARAM wParam, L
     fprintf(out, "categoryreply\t%u\n", static_cast<unsigned>(window.categoryReply.size()));
     fprintf(out, "components\t%s\n", Field(ComponentsFolder()).c_str());
     WriteControl(out, window.paintManager.GetRoot(), 0);
+    WriteGrid(out);
+    WriteScrollBar(out);
+    WriteBars(out, window.categoryBar, window.paintManager);
+    CAdvButton* advert = window.bottomBar->AdvertButton();
+    fprintf(out, "bottom\t%s\t%d\t%d\t%d\n", Field(window.bottomBar->GifMode()).c_str(), advert->IsReady() ? 1 : 0,
+            advert->OpensInBrowser() ? 1 : 0, window.advertWindow ? 1 : 0);
     fclose(out);
     result = 1;
     return true;

@@ -3,6 +3,7 @@
 set(ZINDLE_TUNNEL_HOST "127.0.0.1" CACHE STRING "Host name of the tunnelling endpoint")
 set(ZINDLE_TUNNEL_PORT "18080" CACHE STRING "Port of the tunnelling endpoint (80 in production)")
 set(ZINDLE_CONTENT_HOST "content.zindle.test" CACHE STRING "Host of the content service, as named inside sealed URLs")
+set(ZINDLE_SUPPORT_HOST "support.zindle.test" CACHE STRING "Host of the maker's support site, where the feedback page lives")
 set(ZINDLE_STATS_HOST "stats.zindle.test" CACHE STRING "Host of the statistics endpoint, as named inside sealed URLs")
 set(ZINDLE_TUNNEL_PUBKEY "" CACHE FILEPATH "PEM RSA public key of the tunnelling endpoint; empty: a development key pair is made in the build tree")
 # Where the Windows tests keep their Wine prefix; shared by the win32 and win64 trees.

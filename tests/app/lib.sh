@@ -21,6 +21,7 @@ cleanup() {
       kill "$pid" 2>/dev/null
     fi
   done
+  [ -n "${browser_restore:-}" ] && restore_browser
   # A crash report in any program's output fails the test (the harness pattern).
   cat "$work"/*.log 2>/dev/null | grep -E 'wine: Unhandled|Unhandled exception|Backtrace:' && exit 1
   rm -rf "$work"
@@ -209,3 +210,29 @@ pings_with() { grep -c -- "$1" "$ZINDLE_PINGS_FILE"; }
 
 # set_fault MODE: the service's behaviour for every new connection from now on.
 set_fault() { echo "$1" >"$ZINDLE_FAULT_FILE.tmp" && mv "$ZINDLE_FAULT_FILE.tmp" "$ZINDLE_FAULT_FILE"; }
+
+# The browser stand-in takes the shell's "http" and "https" links from now on; what it
+# was asked to open is in $browser_record, one URL a line. The prefix's own browser
+# comes back when the test ends. Call before starting the program (it inherits the
+# record file's name).
+browser_exe="$ZINDLE_BINARY_DIR/tools/browser/zindle-browser.exe"
+use_browser_stand_in() {
+  browser_record="$work/browser.txt"
+  : >"$browser_record"
+  export ZINDLE_BROWSER_RECORD="Z:$(echo "$browser_record" | tr / '\\')"
+  local command scheme
+  command="\"Z:$(echo "$browser_exe" | tr / '\\')\" \"%1\""
+  for scheme in http https; do
+    "$zindle_wine" reg add "HKCR\\$scheme\\shell\\open\\command" /ve /d "$command" /f >/dev/null 2>&1 ||
+      fail "could not register the browser stand-in"
+  done
+  browser_restore=1
+}
+restore_browser() {
+  local scheme
+  for scheme in http https; do
+    "$zindle_wine" reg add "HKCR\\$scheme\\shell\\open\\command" /ve \
+      /d '"C:\windows\system32\winebrowser.exe" "%1"' /f >/dev/null 2>&1
+  done
+  browser_restore=
+}

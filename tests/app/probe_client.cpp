@@ -4,6 +4,10 @@
 //   probe_client dump <file>           asks a test build to write its state to file, prints it
 //   probe_client close                 posts WM_CLOSE, as the input method's plug-in does
 //   probe_client hide                  hides the window, as if another program had
+//   probe_client window-rect <class>     prints "left top right bottom" of the visible window
+//                                      of that class
+//   probe_client watch-pixel <x> <y> <ms> prints the screen colour at (x, y) as RRGGBB each
+//                                      time it changes, for <ms>, sampling every 10 ms
 //   probe_client advert-stub <ms>      stands in for the modal advertisement window: tells
 //                                      the main window its handle and disables it, counts
 //                                      UM_ADVERT_FLASH for <ms> ("flashes A n"), then tells it
@@ -89,6 +93,32 @@ int AdvertStub(DWORD ms) {
     return 0;
 }
 
+int WindowRect(const wchar_t* className) {
+    HWND hwnd = FindWindowW(className, nullptr);
+    if (!hwnd || !IsWindowVisible(hwnd)) return 1;
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+    return 0;
+}
+
+int WatchPixel(int x, int y, DWORD ms) {
+    HDC screen = GetDC(nullptr);
+    COLORREF last = CLR_INVALID;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        COLORREF c = GetPixel(screen, x, y);
+        if (c != last) {
+            printf("%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
+            fflush(stdout);
+            last = c;
+        }
+        Sleep(10);
+    }
+    ReleaseDC(nullptr, screen);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -99,6 +129,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-gone") return WaitFor(false, ms) ? 0 : 1;
     if (command == L"dump" && argc > 2) return Dump(argv[2]);
     if (command == L"advert-stub") return AdvertStub(ms);
+    if (command == L"window-rect" && argc > 2) return WindowRect(argv[2]);
+    if (command == L"watch-pixel" && argc > 4) return WatchPixel(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
     HWND hwnd = MainWindow();
     if (!hwnd) return 1;
     if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
