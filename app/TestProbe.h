@@ -1,6 +1,7 @@
 // Test builds only: lets a test ask the running main window what it shows. A test
 // posts nothing; it sends the registered message "ZindleProbeDump" with a global atom
 // that names a file, and the window writes its state and control tree there.
+// "ZindleProbeBench" the same way runs the page-switch benchmark and writes its figures.
 #pragma once
 #include <windows.h>
 

@@ -8,12 +8,15 @@
 //                                      of that class
 //   probe_client watch-pixel <x> <y> <ms> prints the screen colour at (x, y) as RRGGBB each
 //                                      time it changes, for <ms>, sampling every 10 ms
+//   probe_client bench <file>          asks a test build to run its page-switch benchmark
+//   probe_client memory                prints the picker's private bytes
 //   probe_client advert-stub <ms>      stands in for the modal advertisement window: tells
 //                                      the main window its handle and disables it, counts
 //                                      UM_ADVERT_FLASH for <ms> ("flashes A n"), then tells it
 //                                      the window closed and counts again ("flashes B n")
 // Exit code 0 on success, 1 when the window is missing or the wait timed out.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -37,10 +40,10 @@ bool WaitFor(bool wantWindow, DWORD timeoutMs) {
     }
 }
 
-int Dump(const wchar_t* file) {
+int Dump(const wchar_t* file, const wchar_t* messageName = L"ZindleProbeDump") {
     HWND hwnd = MainWindow();
     if (!hwnd) return 1;
-    UINT message = RegisterWindowMessageW(L"ZindleProbeDump");
+    UINT message = RegisterWindowMessageW(messageName);
     ATOM atom = GlobalAddAtomW(file);
     DWORD_PTR answer = 0;
     LRESULT ok = SendMessageTimeoutW(hwnd, message, atom, 0, SMTO_ABORTIFHUNG, 10000, &answer);
@@ -93,6 +96,22 @@ int AdvertStub(DWORD ms) {
     return 0;
 }
 
+int PrivateBytes() {
+    HWND hwnd = MainWindow();
+    DWORD pid = 0;
+    if (!hwnd || !GetWindowThreadProcessId(hwnd, &pid)) return 1;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    BOOL ok = GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
+    CloseHandle(process);
+    if (!ok) return 1;
+    printf("%llu %llu\n", static_cast<unsigned long long>(counters.PrivateUsage),
+           static_cast<unsigned long long>(counters.WorkingSetSize));
+    return 0;
+}
+
 int WindowRect(const wchar_t* className) {
     HWND hwnd = FindWindowW(className, nullptr);
     if (!hwnd || !IsWindowVisible(hwnd)) return 1;
@@ -128,6 +147,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-window") return WaitFor(true, ms) ? 0 : 1;
     if (command == L"wait-gone") return WaitFor(false, ms) ? 0 : 1;
     if (command == L"dump" && argc > 2) return Dump(argv[2]);
+    if (command == L"bench" && argc > 2) return Dump(argv[2], L"ZindleProbeBench");
+    if (command == L"memory") return PrivateBytes();
     if (command == L"advert-stub") return AdvertStub(ms);
     if (command == L"window-rect" && argc > 2) return WindowRect(argv[2]);
     if (command == L"watch-pixel" && argc > 4) return WatchPixel(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
