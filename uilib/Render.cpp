@@ -200,6 +200,13 @@ ClipScope::~ClipScope() {
 void FillColor(CPaintManagerUI* pm, const RECT& rc, DWORD argb) {
     Gdiplus::Graphics* g = pm ? pm->GetPaintGraphics() : nullptr;
     if (!g || argb == 0 || rc.right <= rc.left || rc.bottom <= rc.top) return;
+    // An opaque colour gives the same pixels through GDI, which fills many times faster
+    // than GDI+ under Wine (backgrounds and the tiles' borders are painted every frame).
+    if ((argb >> 24) == 0xFF && pm->GetPaintDC()) {
+        SyncForGdi(pm);
+        GdiObjectHandle brush(::CreateSolidBrush(ToColorRef(argb)));
+        if (brush && ::FillRect(pm->GetPaintDC(), &rc, static_cast<HBRUSH>(brush.Get()))) return;
+    }
     Gdiplus::SolidBrush brush{Gdiplus::Color(argb)};
     g->FillRectangle(&brush, static_cast<INT>(rc.left), static_cast<INT>(rc.top),
                      static_cast<INT>(rc.right - rc.left), static_cast<INT>(rc.bottom - rc.top));
@@ -238,14 +245,41 @@ RECT FitRect(const RECT& box, int width, int height) {
     return r;
 }
 
+namespace {
+
+// A picture at its own size goes straight from its DIB: GDI blits (or blends, when it
+// has transparent pixels) many times faster than GDI+ composes under Wine, and the
+// result is the same pixels. False when it cannot, and GDI+ draws instead.
+bool BlitFrame(CPaintManagerUI* pm, const RECT& dst, const UIImage::Frame& f, int w, int h) {
+    HDC hdc = pm->GetPaintDC();
+    if (!hdc || !f.dib) return false;
+    SyncForGdi(pm);
+    MemoryDcHandle source(::CreateCompatibleDC(hdc));
+    if (!source) return false;
+    HGDIOBJ old = ::SelectObject(source.Get(), f.dib.Get());
+    BOOL ok;
+    if (f.opaque) {
+        ok = ::BitBlt(hdc, dst.left, dst.top, w, h, source.Get(), 0, 0, SRCCOPY);
+    } else {
+        BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ok = ::AlphaBlend(hdc, dst.left, dst.top, w, h, source.Get(), 0, 0, w, h, blend);
+    }
+    ::SelectObject(source.Get(), old);
+    return ok != FALSE;
+}
+
+}  // namespace
+
 void DrawImage(CPaintManagerUI* pm, const RECT& rc, const UIImage& img, UINT frame, bool fit) {
     Gdiplus::Graphics* g = pm ? pm->GetPaintGraphics() : nullptr;
     if (!g || img.FrameCount() == 0) return;
     RECT dst = fit ? FitRect(rc, img.Width(), img.Height()) : rc;
     int w = dst.right - dst.left, h = dst.bottom - dst.top;
     if (w <= 0 || h <= 0) return;
-    Gdiplus::Bitmap* bmp = img.GetFrame(frame).bitmap.get();
+    const UIImage::Frame& f = img.GetFrame(frame);
+    Gdiplus::Bitmap* bmp = f.bitmap.get();
     bool sameSize = static_cast<int>(bmp->GetWidth()) == w && static_cast<int>(bmp->GetHeight()) == h;
+    if (sameSize && BlitFrame(pm, dst, f, w, h)) return;
     g->SetInterpolationMode(sameSize ? Gdiplus::InterpolationModeNearestNeighbor
                                      : Gdiplus::InterpolationModeHighQualityBilinear);
     g->SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);

@@ -63,19 +63,47 @@ UINT ReadLoopCount(Gdiplus::Bitmap& src) {
     return *static_cast<const USHORT*>(item->value);
 }
 
+// A zeroed 32bpp top-down DIB section of w x h for a frame's pixels.
+bool AllocateFrame(int w, int h, UIImage::Frame& frame) {
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    frame.dib.Reset(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!frame.dib || !bits) return false;
+    frame.pixels = static_cast<BYTE*>(bits);
+    memset(frame.pixels, 0, static_cast<size_t>(w) * h * 4);
+    return true;
+}
+
+bool AllOpaque(const BYTE* pixels, size_t count) {
+    for (size_t i = 3; i < count * 4; i += 4) {
+        if (pixels[i] != 255) return false;
+    }
+    return true;
+}
+
 // Copies the currently selected frame of src into a new premultiplied frame of w x h.
 bool CopyFrame(Gdiplus::Bitmap& src, int w, int h, UIImage::Frame& frame) {
-    frame.pixels.assign(static_cast<size_t>(w) * h * 4, 0);
-    frame.bitmap = std::make_unique<Gdiplus::Bitmap>(w, h, w * 4, PixelFormat32bppPARGB,
-                                                     frame.pixels.data());
+    if (!AllocateFrame(w, h, frame)) return false;
+    frame.bitmap = std::make_unique<Gdiplus::Bitmap>(w, h, w * 4, PixelFormat32bppPARGB, frame.pixels);
     if (frame.bitmap->GetLastStatus() != Gdiplus::Ok) return false;
-    Gdiplus::Graphics g(frame.bitmap.get());
-    g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    bool sameSize = static_cast<int>(src.GetWidth()) == w && static_cast<int>(src.GetHeight()) == h;
-    g.SetInterpolationMode(sameSize ? Gdiplus::InterpolationModeNearestNeighbor
-                                    : Gdiplus::InterpolationModeHighQualityBilinear);
-    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    return g.DrawImage(&src, 0, 0, w, h) == Gdiplus::Ok;
+    {
+        Gdiplus::Graphics g(frame.bitmap.get());
+        g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+        bool sameSize = static_cast<int>(src.GetWidth()) == w && static_cast<int>(src.GetHeight()) == h;
+        g.SetInterpolationMode(sameSize ? Gdiplus::InterpolationModeNearestNeighbor
+                                        : Gdiplus::InterpolationModeHighQualityBilinear);
+        g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        if (g.DrawImage(&src, 0, 0, w, h) != Gdiplus::Ok) return false;
+        g.Flush(Gdiplus::FlushIntentionSync);
+    }
+    frame.opaque = AllOpaque(frame.pixels, static_cast<size_t>(w) * h);
+    return true;
 }
 }  // namespace
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <memory>
+#include "base/WinHandle.h"
 #include <string>
 #include <vector>
 
@@ -11,9 +12,13 @@ namespace Gdiplus { class Bitmap; }
 class UIImage {
 public:
     struct Frame {
-        std::vector<BYTE> pixels;  // owned storage behind bitmap
-        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+        // The pixels, premultiplied BGRA top-down, live in a DIB section, so GDI can blit
+        // them straight (fast where GDI+ composes slowly) and GDI+ can scale them.
+        GdiObjectHandle dib;
+        BYTE* pixels = nullptr;
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;  // over the same pixels; goes before dib
         UINT delayMs = 0;
+        bool opaque = false;  // no pixel lets anything through
     };
 
     ~UIImage();

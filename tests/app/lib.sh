@@ -236,3 +236,22 @@ restore_browser() {
   done
   browser_restore=
 }
+
+# ---- measuring (benchmarks) -------------------------------------------------------------
+
+# Under Wine each Windows process is a Linux process: the one whose command line is the
+# program's Windows path (not the launcher that started it).
+windows_pid() { pgrep -n -f "^Z:.*\\\\$1( |\$)"; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; }
+# cpu_ms PID [SECONDS]: CPU milliseconds the process used over the next SECONDS (10).
+cpu_ms() {
+  local before after
+  before=$(cpu_ticks "$1")
+  sleep "${2:-10}"
+  after=$(cpu_ticks "$1")
+  [ -n "$before" ] && [ -n "$after" ] || return 1
+  echo $(((after - before) * 1000 / $(getconf CLK_TCK)))
+}
+# Private memory the process wrote to, in bytes. Wine leaves GetProcessMemoryInfo's
+# PrivateUsage at 0, so it is read from the kernel.
+private_bytes() { awk '$1 == "Private_Dirty:" { print $2 * 1024 }' "/proc/$1/smaps_rollup"; }

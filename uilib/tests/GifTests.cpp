@@ -23,7 +23,7 @@ TEST(Gif, FramesAreDecodedOnceWithTheirDelays) {
     EXPECT_EQ(image->GetFrame(1).delayMs, 100u);
     EXPECT_EQ(image->GetFrame(2).delayMs, 300u);
     // Premultiplied blue in the last frame: B G R A.
-    const BYTE* px = image->GetFrame(2).pixels.data();
+    const BYTE* px = image->GetFrame(2).pixels;
     EXPECT_EQ(px[0], 255);
     EXPECT_EQ(px[2], 0);
     EXPECT_EQ(px[3], 255);
