@@ -239,9 +239,10 @@ restore_browser() {
 
 # ---- measuring (benchmarks) -------------------------------------------------------------
 
-# Under Wine each Windows process is a Linux process: the one whose command line is the
-# program's Windows path (not the launcher that started it).
-windows_pid() { pgrep -n -f "^Z:.*\\\\$1( |\$)"; }
+# Under Wine each Windows process is a Linux process: the one whose command line starts
+# with the program's path (its Windows path for x86_64 programs, the path it was started
+# by for i686 ones), not a launcher that started it.
+windows_pid() { pgrep -n -f "^[^ ]*[\\\\/]$1( |\$)"; }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; }
 # cpu_ms PID [SECONDS]: CPU milliseconds the process used over the next SECONDS (10).
 cpu_ms() {

@@ -9,7 +9,8 @@
 //   probe_client watch-pixel <x> <y> <ms> prints the screen colour at (x, y) as RRGGBB each
 //                                      time it changes, for <ms>, sampling every 10 ms
 //   probe_client bench <file>          asks a test build to run its page-switch benchmark
-//   probe_client memory                prints the picker's private bytes
+//   probe_client ime-text <text>       delivers text to the picker's focused edit the way an
+//                                      input method hands over its result (WM_IME_CHAR)
 //   probe_client advert-stub <ms>      stands in for the modal advertisement window: tells
 //                                      the main window its handle and disables it, counts
 //                                      UM_ADVERT_FLASH for <ms> ("flashes A n"), then tells it
@@ -96,6 +97,15 @@ int AdvertStub(DWORD ms) {
     return 0;
 }
 
+// The search edit's own window exists while it has the focus.
+int ImeText(const wchar_t* text) {
+    HWND main = MainWindow();
+    HWND edit = main ? FindWindowExW(main, nullptr, L"UiLibEdit", nullptr) : nullptr;
+    if (!edit) return 1;
+    for (const wchar_t* c = text; *c; ++c) SendMessageW(edit, WM_IME_CHAR, *c, 1);
+    return 0;
+}
+
 int PrivateBytes() {
     HWND hwnd = MainWindow();
     DWORD pid = 0;
@@ -149,6 +159,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"dump" && argc > 2) return Dump(argv[2]);
     if (command == L"bench" && argc > 2) return Dump(argv[2], L"ZindleProbeBench");
     if (command == L"memory") return PrivateBytes();
+    if (command == L"ime-text" && argc > 2) return ImeText(argv[2]);
     if (command == L"advert-stub") return AdvertStub(ms);
     if (command == L"window-rect" && argc > 2) return WindowRect(argv[2]);
     if (command == L"watch-pixel" && argc > 4) return WatchPixel(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
