@@ -1,7 +1,8 @@
 # Build-time configuration: endpoints and the tunnel's public key. The defaults point
 # at the local content service on loopback; a production build sets them on the command line.
 set(ZINDLE_TUNNEL_HOST "127.0.0.1" CACHE STRING "Host name of the tunnelling endpoint")
-set(ZINDLE_TUNNEL_PORT "18080" CACHE STRING "Port of the tunnelling endpoint (80 in production)")
+# The tunnel answers on port 80; the test trees (the presets) name the local service's port.
+set(ZINDLE_TUNNEL_PORT "80" CACHE STRING "Port of the tunnelling endpoint")
 set(ZINDLE_CONTENT_HOST "content.zindle.test" CACHE STRING "Host of the content service, as named inside sealed URLs")
 set(ZINDLE_SUPPORT_HOST "support.zindle.test" CACHE STRING "Host of the maker's support site, where the feedback page lives")
 set(ZINDLE_STATS_HOST "stats.zindle.test" CACHE STRING "Host of the statistics endpoint, as named inside sealed URLs")

@@ -31,20 +31,22 @@ void FillPlaceholder(std::string& header, const char* placeholder, size_t value)
 
 // Copies size bytes into a movable block and hands it to the clipboard, which owns it
 // from then on; on any failure the block is freed and only this format is lost.
-void PutBlock(UINT format, const void* bytes, size_t size) {
+bool PutBlock(UINT format, const void* bytes, size_t size) {
     GlobalMemoryHandle block(GlobalAlloc(GMEM_MOVEABLE, size));
-    if (!block) return;
+    if (!block) return false;
     void* dest = GlobalLock(block.Get());
-    if (!dest) return;
+    if (!dest) return false;
     std::memcpy(dest, bytes, size);
     GlobalUnlock(block.Get());
-    if (SetClipboardData(format, block.Get())) block.Release();
+    if (!SetClipboardData(format, block.Get())) return false;
+    block.Release();
+    return true;
 }
 
 // A byte text is stored with its terminating zero.
-void PutText(UINT format, const std::string& text) {
-    if (format == 0) return;
-    PutBlock(format, text.c_str(), text.size() + 1);
+bool PutText(UINT format, const std::string& text) {
+    if (format == 0) return false;
+    return PutBlock(format, text.c_str(), text.size() + 1);
 }
 }  // namespace
 
@@ -63,21 +65,22 @@ std::string HtmlFormatFor(const std::string& ansiPath) {
     return header + body;
 }
 
-void PutPictureOnClipboard(const ClipboardPicture& record, const wchar_t* path) {
-    if (!OpenClipboard(record.owner)) return;
-    EmptyClipboard();
+bool PutPictureOnClipboard(const ClipboardPicture& record, const wchar_t* path) {
+    if (!OpenClipboard(record.owner)) return false;
+    bool complete = EmptyClipboard() != FALSE;
     if (record.formats & kClipEmptyUnicodeText) {
         const wchar_t empty = L'\0';
-        PutBlock(CF_UNICODETEXT, &empty, sizeof(empty));
+        complete = PutBlock(CF_UNICODETEXT, &empty, sizeof(empty)) && complete;
     }
     if (path) {
         std::string ansiPath = FromWide(path, CP_ACP);
         if (record.formats & kClipRichEditXml) {
-            PutText(RegisterClipboardFormatW(L"QQ_RichEdit_Format"), RichEditXmlFor(ansiPath));
+            complete = PutText(RegisterClipboardFormatW(L"QQ_RichEdit_Format"), RichEditXmlFor(ansiPath)) && complete;
         }
         if (record.formats & kClipHtml) {
-            PutText(RegisterClipboardFormatW(L"HTML Format"), HtmlFormatFor(ansiPath));
+            complete = PutText(RegisterClipboardFormatW(L"HTML Format"), HtmlFormatFor(ansiPath)) && complete;
         }
     }
     CloseClipboard();
+    return complete;
 }

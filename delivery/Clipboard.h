@@ -19,8 +19,9 @@ struct ClipboardPicture {
 
 // Empties the clipboard and writes the chosen formats, in the order empty Unicode text,
 // rich-edit XML, HTML. A null path writes only the text. Failures lose only the format
-// concerned; failing to open the clipboard writes nothing.
-void PutPictureOnClipboard(const ClipboardPicture& record, const wchar_t* path);
+// concerned; failing to open the clipboard writes nothing. True only when the clipboard
+// opened and every chosen format was written.
+bool PutPictureOnClipboard(const ClipboardPicture& record, const wchar_t* path);
 
 // The byte texts of the two picture formats for a path in the ANSI code page.
 std::string RichEditXmlFor(const std::string& ansiPath);

@@ -111,8 +111,13 @@ bool ReceiveBody(HINTERNET request, DWORD startTick, DWORD deadlineMs, DownloadC
     unsigned long long total = 0;
     for (;;) {
         if (GetTickCount() - startTick > deadlineMs) return false;
+        // Only what has arrived: a full-buffer read would wait past the deadline for a
+        // transfer that trickles in.
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
+        if (available == 0) break;
         DWORD got = 0;
-        if (!InternetReadFile(request, buffer.data(), kReadChunk, &got)) return false;
+        if (!InternetReadFile(request, buffer.data(), std::min<DWORD>(available, kReadChunk), &got)) return false;
         if (got == 0) break;
         if (head.size() < kHeadBytes) head.append(buffer.data(), std::min<size_t>(got, kHeadBytes - head.size()));
         total += got;

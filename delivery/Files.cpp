@@ -114,8 +114,8 @@ bool WriteWholeFile(const std::wstring& path, const char* bytes, int count) {
     if (!file) return false;
     DWORD length = count > 0 ? static_cast<DWORD>(count) : static_cast<DWORD>(strlen(bytes));
     DWORD written = 0;
-    WriteFile(file.Get(), bytes, length, &written, nullptr);
-    return true;
+    // A failed or short write (a full disk) is a failure, not a file that was written.
+    return WriteFile(file.Get(), bytes, length, &written, nullptr) && written == length;
 }
 
 bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes) {

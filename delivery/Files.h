@@ -26,7 +26,8 @@ void EnsureFolder(const std::wstring& path);
 // "" when the file cannot be read or is 100 MiB or larger.
 std::string ReadWholeFile(const std::wstring& path, size_t* count = nullptr);
 // Creates or truncates the file and writes count bytes (count <= 0: bytes is a
-// NUL-terminated text). Keeps a hidden or system file's flags. False if not created.
+// NUL-terminated text). Keeps a hidden or system file's flags. False if not created, or
+// if not every byte was written.
 bool WriteWholeFile(const std::wstring& path, const char* bytes, int count);
 // Writes the new content beside the file and replaces the file only once that write
 // is complete and flushed, so a crash or a full disk leaves the old file intact.

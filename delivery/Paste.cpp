@@ -22,7 +22,8 @@ const KeyRecord kShiftInsert[] = {
 constexpr DWORD kSettleAfterForegroundMs = 100;
 constexpr DWORD kSettleAfterKeysMs = 50;
 
-void SendShiftInsert() {
+// True when all four key records were injected.
+bool SendShiftInsert() {
     INPUT inputs[4] = {};
     for (int i = 0; i < 4; i++) {
         inputs[i].type = INPUT_KEYBOARD;
@@ -31,7 +32,7 @@ void SendShiftInsert() {
         inputs[i].ki.dwFlags = kShiftInsert[i].flags;
     }
     // One call, so no other input can come between the four records.
-    SendInput(4, inputs, sizeof(INPUT));
+    return SendInput(4, inputs, sizeof(INPUT)) == 4;
 }
 }  // namespace
 
@@ -42,8 +43,10 @@ bool PastePicture(const std::wstring& path) {
     if (!target || !IsWindow(target)) return false;
     SetForegroundWindow(target);
     Sleep(kSettleAfterForegroundMs);
-    PutPictureOnClipboard(ClipboardPicture{nullptr, kClipAllFormats}, path.c_str());
-    SendShiftInsert();
+    // A clipboard another program holds, or keys the system would not inject, paste
+    // nothing of ours: the chat window would get whatever the clipboard held before.
+    if (!PutPictureOnClipboard(ClipboardPicture{nullptr, kClipAllFormats}, path.c_str())) return false;
+    if (!SendShiftInsert()) return false;
     Sleep(kSettleAfterKeysMs);
     return true;
 }

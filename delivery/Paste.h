@@ -5,5 +5,6 @@
 
 // path: full path of the local picture file. True when the paste was sent; false, with
 // nothing done (the clipboard untouched), when no target window is known or it has been
-// closed since. Runs on the UI thread and blocks it for about 150 ms.
+// closed since, and false when the clipboard could not be opened or written or the key
+// press could not be injected. Runs on the UI thread and blocks it for about 150 ms.
 bool PastePicture(const std::wstring& path);

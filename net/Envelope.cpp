@@ -5,10 +5,9 @@
 
 #include "net/Base64.h"
 #include "net/Deflate.h"
+#include "net/ReplyFrame.h"
 
 namespace {
-
-constexpr size_t kLengthFieldSize = 4;
 
 // Base64 of the key material wrapped with the endpoint's public key.
 bool SealKeyField(const BYTE* bytes, size_t size, std::string& field) {
@@ -16,11 +15,6 @@ bool SealKeyField(const BYTE* bytes, size_t size, std::string& field) {
     if (!RsaSeal(std::string(reinterpret_cast<const char*>(bytes), size), sealed)) return false;
     field = Base64Encode(sealed);
     return true;
-}
-
-size_t ReadBigEndian32(const std::string& bytes) {
-    auto at = [&](size_t i) { return static_cast<size_t>(static_cast<unsigned char>(bytes[i])); };
-    return (at(0) << 24) | (at(1) << 16) | (at(2) << 8) | at(3);
 }
 
 }  // namespace
@@ -66,13 +60,7 @@ bool SealRequest(const std::string& base, const std::string& query, RequestKeys&
 bool OpenReply(const RequestKeys& keys, const std::string& reply, std::string& text) {
     std::string sealed, plain;
     if (!Base64Decode(reply, sealed)) return false;
+    // CryptoAPI opens the AES layer; what it gives is read without any system call.
     if (!AesOpen(sealed, keys.Key(), keys.Iv(), plain)) return false;
-    if (plain.size() < kLengthFieldSize) return false;
-    const size_t length = ReadBigEndian32(plain);
-    if (length > kMaxReplyLength) return false;
-    if (length == 0) {
-        text.clear();
-        return true;
-    }
-    return RawInflate(plain.data() + kLengthFieldSize, plain.size() - kLengthFieldSize, length, text);
+    return OpenReplyFrame(plain, text);
 }

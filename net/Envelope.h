@@ -7,10 +7,7 @@
 #include <string>
 
 #include "net/Crypto.h"
-
-// The largest reply text accepted: replies are JSON of a few hundred KiB at most, and
-// the length comes from the server, so it is never trusted beyond this.
-constexpr size_t kMaxReplyLength = 64u << 20;
+#include "net/ReplyFrame.h"  // kMaxReplyLength
 
 // One request's key material: bytes 0-15 the IV, 16-47 the AES-256 key. Wiped when released.
 class RequestKeys {

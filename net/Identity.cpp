@@ -2,6 +2,8 @@
 // method's version from the registry, and the fixed interface version.
 #include "net/Identity.h"
 
+#include <shlwapi.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -86,15 +88,15 @@ std::string FormatMachineId(const unsigned char bytes[16]) {
 }
 
 std::string MachineId() {
-    // Devmark lives in the input method's version folder; without a version (or an
-    // install folder) the same joining finds it in the install folder or by bare name.
-    std::wstring path;
-    for (const std::wstring& folder : {ReadRegString(kImeRegistryKey, nullptr), ToWide(ImeVersion(), CP_ACP)}) {
-        if (folder.empty()) continue;  // never "\\Devmark.dll", which names a network share
-        path += folder;
-        path += L"\\";
-    }
-    path += L"Devmark.dll";
+    // Devmark lives in the input method's version folder, or in its install folder when
+    // no version is set. It is loaded by a full path only: a relative or bare name would
+    // be looked for in the current folder and the search path, where anybody may have
+    // put a library of that name.
+    std::wstring path = ReadRegString(kImeRegistryKey, nullptr);
+    if (path.empty() || PathIsRelativeW(path.c_str())) return {};
+    std::wstring version = ToWide(ImeVersion(), CP_ACP);
+    if (!version.empty()) path += L"\\" + version;
+    path += L"\\Devmark.dll";
     LibraryHandle library(LoadLibraryW(path.c_str()));
     if (!library) return {};
     auto genHwid = reinterpret_cast<GenHwidFn>(

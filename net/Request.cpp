@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "BuildConfig.h"
@@ -17,6 +19,9 @@ namespace {
 // A stalled endpoint must not hold a worker for minutes (the system defaults never fire
 // under Wine). These only take effect on the request handle.
 constexpr DWORD kExchangeTimeoutMs = 30000;
+// However the reply trickles in (a byte now and then keeps every step's time-out from
+// firing), the whole exchange ends by then.
+std::atomic<DWORD> gExchangeDeadlineMs{kDefaultExchangeDeadlineMs};
 constexpr DWORD kReadChunk = 4095;
 // A sealed reply of the largest accepted text is well below this; a body beyond it is
 // hostile or broken and is dropped before it exhausts memory.
@@ -29,13 +34,19 @@ void SetTimeouts(HINTERNET request) {
     InternetSetOptionW(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof(ms));
 }
 
-// Reads the whole reply body in chunks; each chunk counts up to its first NUL.
-std::string ReadReply(HINTERNET request) {
+// Reads the whole reply body in chunks; each chunk counts up to its first NUL. "" when
+// the exchange's deadline passes first. Each read asks only for what has arrived: a
+// read of a full buffer would wait for all of it, past any deadline, when the reply
+// trickles in.
+std::string ReadReply(HINTERNET request, DWORD startTick) {
     std::string result;
     char buffer[kReadChunk + 1];
     for (;;) {
+        if (GetTickCount() - startTick > gExchangeDeadlineMs.load()) return {};
+        DWORD available = 0;
+        if (!InternetQueryDataAvailable(request, &available, 0, 0) || available == 0) break;
         DWORD got = 0;
-        if (!InternetReadFile(request, buffer, kReadChunk, &got) || got == 0) break;
+        if (!InternetReadFile(request, buffer, std::min<DWORD>(available, kReadChunk), &got) || got == 0) break;
         buffer[got] = '\0';
         result.append(buffer, std::strlen(buffer));
         if (result.size() > kMaxReplyBody) return {};
@@ -46,6 +57,7 @@ std::string ReadReply(HINTERNET request) {
 }  // namespace
 
 std::string TunnelExchange(const wchar_t* method, const std::string& body) {
+    DWORD startTick = GetTickCount();
     if (!method || body.size() > MAXDWORD) return {};
     InternetHandle internet(InternetOpenW(L"User-Agent", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return {};
@@ -61,12 +73,16 @@ std::string TunnelExchange(const wchar_t* method, const std::string& body) {
     // The send's own result is not looked at: a failed send leaves nothing to read.
     HttpSendRequestW(request.Get(), nullptr, 0, const_cast<char*>(body.data()),
                      static_cast<DWORD>(body.size()));
-    std::string reply = ReadReply(request.Get());
+    std::string reply = ReadReply(request.Get(), startTick);
     // Closed request first, then connection, then the internet handle.
     request.Reset();
     connection.Reset();
     internet.Reset();
     return reply;
+}
+
+void SetExchangeDeadlineForTesting(DWORD ms) {
+    gExchangeDeadlineMs = ms;
 }
 
 void SplitRequestUrl(const char* url, std::string& base, std::string& query) {

@@ -16,29 +16,38 @@ size_t LengthToNul(const char* bytes, size_t length) {
     return nul ? static_cast<const char*>(nul) - bytes : length;
 }
 
-}  // namespace
-
-std::wstring ToWide(const char* bytes, size_t length, UINT codePage) {
+// flags 0 replaces what does not convert; MB_ERR_INVALID_CHARS fails on it instead.
+std::wstring ToWideWith(const char* bytes, size_t length, UINT codePage, DWORD flags) {
     if (!bytes) return {};
     length = LengthToNul(bytes, length);
     if (length == 0 || length > INT_MAX) return {};
     int inLen = static_cast<int>(length);
 
     wchar_t fixed[kFixedUnits];
-    int n = MultiByteToWideChar(codePage, 0, bytes, inLen, fixed, kFixedUnits);
+    int n = MultiByteToWideChar(codePage, flags, bytes, inLen, fixed, kFixedUnits);
     if (n > 0) return std::wstring(fixed, n);
 
-    n = MultiByteToWideChar(codePage, 0, bytes, inLen, nullptr, 0);
+    n = MultiByteToWideChar(codePage, flags, bytes, inLen, nullptr, 0);
     if (n <= 0) return {};
     std::wstring out(n, L'\0');
-    n = MultiByteToWideChar(codePage, 0, bytes, inLen, &out[0], n);
+    n = MultiByteToWideChar(codePage, flags, bytes, inLen, &out[0], n);
     if (n <= 0) return {};
     out.resize(n);
     return out;
 }
 
+}  // namespace
+
+std::wstring ToWide(const char* bytes, size_t length, UINT codePage) {
+    return ToWideWith(bytes, length, codePage, 0);
+}
+
 std::wstring ToWide(const std::string& bytes, UINT codePage) {
     return ToWide(bytes.data(), bytes.size(), codePage);
+}
+
+std::wstring ToWideStrict(const std::string& bytes, UINT codePage) {
+    return ToWideWith(bytes.data(), bytes.size(), codePage, MB_ERR_INVALID_CHARS);
 }
 
 std::string FromWide(const wchar_t* text, UINT codePage) {
@@ -67,6 +76,10 @@ std::string FromWide(const std::wstring& text, UINT codePage) {
 
 std::string Utf8ToAnsi(const std::string& text) {
     return FromWide(ToWide(text, CP_UTF8), CP_ACP);
+}
+
+std::string Utf8ToAnsiStrict(const std::string& text) {
+    return FromWide(ToWideStrict(text, CP_UTF8), CP_ACP);
 }
 
 std::string AnsiToUtf8(const std::string& text) {

@@ -131,10 +131,9 @@ bool ReadRequest(int fd, HttpRequest* req, int* errorStatus) {
 
 void WriteResponse(int fd, const HttpRequest& req, const HttpResponse& res) {
     char head[512];
-    snprintf(head, sizeof head,
-             "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %zu\r\nConnection: close\r\n\r\n", res.status,
-             StatusText(res.status), res.contentType.c_str(), res.body.size());
-    std::string out = head;
+    snprintf(head, sizeof head, "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nContent-Length: %zu\r\nConnection: close\r\n",
+             res.status, StatusText(res.status), res.contentType.c_str(), res.body.size());
+    std::string out = head + res.extraHeaders + "\r\n";
     bool withBody = req.method != "HEAD";
     if (res.byteGapMs <= 0) {
         if (withBody) out += res.body;

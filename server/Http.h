@@ -27,6 +27,8 @@ struct HttpResponse {
     // 0: the body goes out with the headers. Otherwise the headers (with the whole body's
     // Content-Length) go out at once and the body one byte at a time, this many ms apart.
     int byteGapMs = 0;
+    // Further header lines, each ending in "\r\n".
+    std::string extraHeaders;
 };
 
 // What the server does with a connection before reading anything from it.

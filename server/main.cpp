@@ -220,6 +220,10 @@ HttpResponse ServeTunnel(const Service& s, FaultMode mode, const HttpRequest& re
         return res;
     }
     res.body = SealWithFault(mode, json, opened.keys);
+    // Replies say they may be kept an hour, as a careless server or proxy would: a
+    // client that does not bypass its cache gets an old reply (sealed under other keys)
+    // for a new request of the same "/q".
+    res.extraHeaders = "Cache-Control: public, max-age=3600\r\n";
     if (mode == FaultMode::Trickle) res.byteGapMs = s.options.trickleMs;
     return res;
 }

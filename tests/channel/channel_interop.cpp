@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -113,6 +114,60 @@ TEST(Interop, SeveralWorkersAtOnce) {
     }
     for (auto& w : workers) w.join();
     for (const auto& r : replies) EXPECT_EQ(r, expected);
+}
+
+std::vector<std::vector<std::string>> RequestLog() {
+    std::vector<std::vector<std::string>> lines;
+    const char* path = std::getenv("ZINDLE_REQUESTS_FILE_WIN");
+    if (!path) return lines;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::stringstream split(line);
+        std::string field;
+        while (std::getline(split, field, '\t')) fields.push_back(field);
+        lines.push_back(fields);
+    }
+    return lines;
+}
+
+// What the service saw of each tunnelled request: the method by request kind, "/q" over
+// HTTP/1.1, the agent text, and no header beyond those the channel means to send. Two
+// requests for the same URL both reach the service although its replies say they may be
+// cached for an hour: the channel always bypasses the cache.
+TEST(Interop, TheRequestOnTheWire) {
+    ASSERT_NE(std::getenv("ZINDLE_REQUESTS_FILE_WIN"), nullptr) << "run under with-devserver";
+    size_t before = RequestLog().size();
+    const std::string content = ContentUrl(std::string("/allname?") + kIdentity);
+    std::string first = SendRequest(content.c_str(), "GET");
+    std::string second = SendRequest(content.c_str(), "GET");
+    EXPECT_FALSE(first.empty());
+    EXPECT_EQ(second, first) << "the second reply did not open: an old one from a cache?";
+    std::string ping = std::string("http://") + build_config::kStatsHost + "/pv.gif?type=wire";
+    SendRequest(ping.c_str(), "POST");
+
+    auto log = RequestLog();
+    ASSERT_EQ(log.size(), before + 3) << "requests that never reached the service";
+    const struct {
+        const char* method;
+        const char* innerPath;
+    } expected[] = {{"GET", "/allname"}, {"GET", "/allname"}, {"POST", "/pv.gif"}};
+    for (size_t i = 0; i < 3; i++) {
+        const auto& f = log[before + i];
+        ASSERT_EQ(f.size(), 6u) << i;
+        EXPECT_EQ(f[0], expected[i].method) << i;
+        EXPECT_EQ(f[1], "/q") << i;
+        EXPECT_EQ(f[2], "HTTP/1.1") << i;
+        EXPECT_EQ(f[3], "User-Agent") << i;
+        std::vector<std::string> names;
+        std::stringstream split(f[4]);
+        std::string name;
+        while (std::getline(split, name, ',')) names.push_back(name);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"Content-Length", "Host", "User-Agent"})) << f[4];
+        EXPECT_EQ(f[5], expected[i].innerPath) << i;
+    }
 }
 
 TEST(Interop, UnknownPathIsAnEmptyResult) {

@@ -131,6 +131,25 @@ TEST(Identity, MachineIdLoadsDevmarkFromTheVersionFolder) {
     ASSERT_TRUE(CopyFileW((ProgramFolder() + L"Devmark.dll").c_str(), install.File(L"Devmark.dll").c_str(), FALSE));
     EXPECT_EQ(h, MachineId());
 
+    // No install folder (a broken or half-removed input method) but a version: nothing
+    // is loaded, although a library of that name lies where a relative path would lead.
+    ScratchFolder planted(L"zindle-planted");
+    CreateDirectoryW(planted.File(L"9.1").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"Devmark.dll").c_str(), planted.File(L"9.1\\Devmark.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"Devmark.dll").c_str(), planted.File(L"Devmark.dll").c_str(), FALSE));
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(planted.Path().c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kImeRegistryKey);
+    SetText(kImeRegistryKey, L"Version", L"9.1");
+    EXPECT_EQ("", MachineId()) << "loaded by a relative path";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kImeRegistryKey);
+    EXPECT_EQ("", MachineId()) << "loaded by its bare name";
+    SetText(kImeRegistryKey, nullptr, L"relative\\folder");
+    EXPECT_EQ("", MachineId()) << "loaded from a relative install folder";
+    SetCurrentDirectoryW(previous);
+    SetText(kImeRegistryKey, nullptr, install.Path());
+
     // The version text reaches the URLs in the ANSI code page (936 here).
     SetText(kImeRegistryKey, L"Version", L"9.0\u7248");
     EXPECT_EQ("9.0\xB0\xE6", ImeVersion());

@@ -100,7 +100,8 @@ TEST(Clipboard, WritesOnlyTheChosenFormats) {
     };
     for (const Case& c : cases) {
         PutMarkerOnClipboard();
-        PutPictureOnClipboard(ClipboardPicture{nullptr, c.formats}, c.withPath ? kTwentyBytePath : nullptr);
+        EXPECT_TRUE(PutPictureOnClipboard(ClipboardPicture{nullptr, c.formats}, c.withPath ? kTwentyBytePath : nullptr))
+            << "formats " << c.formats;
         std::vector<UINT> formats = ClipboardFormats();
         ASSERT_GE(formats.size(), c.expected.size()) << "formats " << c.formats;
         EXPECT_EQ(std::vector<UINT>(formats.begin(), formats.begin() + c.expected.size()), c.expected)
@@ -133,7 +134,8 @@ TEST(Clipboard, ClipboardHeldOpenElsewhereIsLeftAlone) {
         DestroyWindow(owner);
     });
     WaitForSingleObject(opened, 10000);
-    PutPictureOnClipboard(ClipboardPicture{nullptr, kClipAllFormats}, kTwentyBytePath);
+    // Reported, so that no key press pastes whatever the clipboard held.
+    EXPECT_FALSE(PutPictureOnClipboard(ClipboardPicture{nullptr, kClipAllFormats}, kTwentyBytePath));
     SetEvent(release);
     holder.join();
     CloseHandle(opened);
