@@ -14,6 +14,7 @@
 //   tile <index> <visible 0/1> <image id> <picture shown> <requested 0/1> <retries> <playing 0/1>
 //        <frame> <animate 0/1> <hot 0/1> <border colour>
 //   paths <cache folder> <recent-list file>
+//   resources <GDI objects> <USER objects> <kernel handles>
 //   bottom <gif mode> <advertisement ready 0/1> <opens in browser 0/1> <advertisement window open 0/1>
 // where a button's image is its normal image (its background image when it has none) and
 // any other control's its background image,
@@ -106,6 +107,63 @@ void WriteScrollBar(FILE* out) {
     CSliderUI* slider = bar->Slider();
     fprintf(out, "scroll\t%d\t%d\t%d\t%d\t%d\t%ld\n", bar->CurrentPage(), bar->LastPage(), slider->GetValue(),
             slider->GetMaxValue(), bar->IsVisible() ? 1 : 0, slider->GetThumbSize().cy);
+}
+
+// What the process holds. Windows counts GDI and USER objects and handles itself; Wine
+// answers 0 to those calls, so there the GDI handle table is walked (a handle value with
+// no generation names its table slot), the process's windows are counted and the
+// system's handle list is filtered by process.
+int CountGdiObjects() {
+    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted) return static_cast<int>(counted);
+    int n = 0;
+    for (ULONG_PTR slot = 0x20; slot < 0x10000; slot++) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) n++;
+    }
+    return n;
+}
+
+BOOL CALLBACK CountWindow(HWND hwnd, LPARAM count) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId()) return TRUE;
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(hwnd, CountWindow, count);
+    return TRUE;
+}
+
+int CountUserObjects() {
+    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (counted) return static_cast<int>(counted);
+    int n = 0;
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+int CountHandles() {
+    DWORD counted = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &counted) && counted) return static_cast<int>(counted);
+    struct Entry {
+        USHORT pid, creator;
+        UCHAR type, flags;
+        USHORT handle;
+        PVOID object;
+        ULONG access;
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query) return -1;
+    std::vector<char> buffer(4 << 20);
+    ULONG length = 0;
+    if (query(16 /* SystemHandleInformation */, buffer.data(), static_cast<ULONG>(buffer.size()), &length) != 0) return -1;
+    ULONG total = *reinterpret_cast<ULONG*>(buffer.data());
+    auto* entries = reinterpret_cast<Entry*>(buffer.data() + sizeof(ULONG_PTR));
+    int n = 0;
+    for (ULONG i = 0; i < total && sizeof(ULONG_PTR) + (i + 1) * sizeof(Entry) <= buffer.size(); i++) {
+        if (entries[i].pid == static_cast<USHORT>(GetCurrentProcessId())) n++;
+    }
+    return n;
 }
 
 void WriteBars(FILE* out, const CCategoryContainer* category, CPaintManagerUI& pm) {
@@ -233,6 +291,7 @@ bool MainWindowProbe::HandleMessage(CMainUI& window, UINT uMsg, WPARAM wParam, L
     WriteGrid(out);
     WriteScrollBar(out);
     WriteBars(out, window.categoryBar, window.paintManager);
+    fprintf(out, "resources\t%d\t%d\t%d\n", CountGdiObjects(), CountUserObjects(), CountHandles());
     CAdvButton* advert = window.bottomBar->AdvertButton();
     fprintf(out, "bottom\t%s\t%d\t%d\t%d\n", Field(window.bottomBar->GifMode()).c_str(), advert->IsReady() ? 1 : 0,
             advert->OpensInBrowser() ? 1 : 0, window.advertWindow ? 1 : 0);

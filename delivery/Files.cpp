@@ -139,15 +139,14 @@ bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes) {
             return false;
         }
     }
-    // The first save has no old file to replace.
-    bool replaced = exists ? ReplaceFileW(path.c_str(), fresh.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                          nullptr, nullptr) != FALSE
-                           : MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!replaced) {
+    // One rename puts the new content in place: a kill or a crash at any moment leaves
+    // the old file or the new one, never neither (ReplaceFileW under Wine deletes the old
+    // file before it moves the new one in). The new file already has the old one's flags.
+    if (!MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(fresh.c_str());
         return false;
     }
-    // Windows carries the hidden and system flags over; Wine does not, so make sure.
+    // The flags came with the new file; make sure they are there whatever the rename did.
     DWORD now = GetFileAttributesW(path.c_str());
     if (kept && now != INVALID_FILE_ATTRIBUTES && (now & kKept) != kept) SetFileAttributesW(path.c_str(), now | kept);
     return true;

@@ -11,6 +11,8 @@
 //   probe_client bench <file>          asks a test build to run its page-switch benchmark
 //   probe_client ime-text <text>       delivers text to the picker's focused edit the way an
 //                                      input method hands over its result (WM_IME_CHAR)
+//   probe_client responsiveness <ms>   sends the picker a message every 100 ms for <ms> and
+//                                      prints the longest answer time in ms ("worst N")
 //   probe_client advert-stub <ms>      stands in for the modal advertisement window: tells
 //                                      the main window its handle and disables it, counts
 //                                      UM_ADVERT_FLASH for <ms> ("flashes A n"), then tells it
@@ -19,6 +21,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -106,6 +109,23 @@ int ImeText(const wchar_t* text) {
     return 0;
 }
 
+int Responsiveness(DWORD ms) {
+    DWORD worst = 0, start = GetTickCount();
+    int unanswered = 0;
+    while (GetTickCount() - start < ms) {
+        HWND hwnd = MainWindow();
+        if (hwnd) {
+            DWORD sent = GetTickCount();
+            DWORD_PTR answer = 0;
+            if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer)) unanswered++;
+            worst = std::max<DWORD>(worst, GetTickCount() - sent);
+        }
+        Sleep(100);
+    }
+    printf("worst %lu unanswered %d\n", static_cast<unsigned long>(worst), unanswered);
+    return 0;
+}
+
 int PrivateBytes() {
     HWND hwnd = MainWindow();
     DWORD pid = 0;
@@ -159,6 +179,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"dump" && argc > 2) return Dump(argv[2]);
     if (command == L"bench" && argc > 2) return Dump(argv[2], L"ZindleProbeBench");
     if (command == L"memory") return PrivateBytes();
+    if (command == L"responsiveness") return Responsiveness(ms);
     if (command == L"ime-text" && argc > 2) return ImeText(argv[2]);
     if (command == L"advert-stub") return AdvertStub(ms);
     if (command == L"window-rect" && argc > 2) return WindowRect(argv[2]);
