@@ -66,6 +66,12 @@ const char* AesProviderName() {
 bool AcquireCryptoContext(CryptProvHandle& context) {
     const char* provider = AesProviderName();
     KeepProviderLoaded(provider);
+    // Every key is imported for one operation and destroyed with it, so no key container
+    // is needed: a verify-only context stores nothing in the user's profile (where a
+    // locked-down profile may refuse a container), and under Wine each acquisition of a
+    // named container leaks a registry handle, one per sealed request all day long.
+    if (CryptAcquireContextA(context.Receive(), nullptr, provider, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) return true;
+    // Systems that refuse a verify-only context get the program's own container.
     if (CryptAcquireContextA(context.Receive(), kContainer, provider, PROV_RSA_AES, 0)) return true;
     if (CryptAcquireContextA(context.Receive(), kContainer, provider, PROV_RSA_AES, CRYPT_NEWKEYSET)) {
         return true;

@@ -22,5 +22,6 @@ enum class AesProvider {
 AesProvider ChooseAesProvider(const OsVersion& version);
 // The provider's name for this process, chosen once.
 const char* AesProviderName();
-// A fresh context on the AES provider in the program's key container, made on first use.
+// A fresh verify-only context on the AES provider (keys are imported per operation);
+// where that is refused, one in the program's key container, made on first use.
 bool AcquireCryptoContext(CryptProvHandle& context);

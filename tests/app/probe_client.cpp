@@ -13,6 +13,7 @@
 //                                      input method hands over its result (WM_IME_CHAR)
 //   probe_client responsiveness <ms>   sends the picker a message every 100 ms for <ms> and
 //                                      prints the longest answer time in ms ("worst N")
+//   probe_client handles               prints the picker's kernel handles by object type
 //   probe_client advert-stub <ms>      stands in for the modal advertisement window: tells
 //                                      the main window its handle and disables it, counts
 //                                      UM_ADVERT_FLASH for <ms> ("flashes A n"), then tells it
@@ -26,6 +27,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -126,6 +128,36 @@ int Responsiveness(DWORD ms) {
     return 0;
 }
 
+// The system's handle list, filtered by the picker's process: "type <index> <count>".
+int HandlesByType() {
+    HWND hwnd = MainWindow();
+    DWORD pid = 0;
+    if (!hwnd || !GetWindowThreadProcessId(hwnd, &pid)) return 1;
+    struct Entry {
+        USHORT pid, creator;
+        UCHAR type, flags;
+        USHORT handle;
+        PVOID object;
+        ULONG access;
+    };
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<char> buffer(8 << 20);
+    ULONG length = 0;
+    if (!query || query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &length) != 0) return 1;
+    ULONG total = *reinterpret_cast<ULONG*>(buffer.data());
+    auto* entries = reinterpret_cast<Entry*>(buffer.data() + sizeof(ULONG_PTR));
+    int counts[256] = {};
+    for (ULONG i = 0; i < total; i++) {
+        if (entries[i].pid == static_cast<USHORT>(pid)) counts[entries[i].type]++;
+    }
+    for (int t = 0; t < 256; t++) {
+        if (counts[t]) printf("type %d %d\n", t, counts[t]);
+    }
+    return 0;
+}
+
 int PrivateBytes() {
     HWND hwnd = MainWindow();
     DWORD pid = 0;
@@ -179,6 +211,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"dump" && argc > 2) return Dump(argv[2]);
     if (command == L"bench" && argc > 2) return Dump(argv[2], L"ZindleProbeBench");
     if (command == L"memory") return PrivateBytes();
+    if (command == L"handles") return HandlesByType();
     if (command == L"responsiveness") return Responsiveness(ms);
     if (command == L"ime-text" && argc > 2) return ImeText(argv[2]);
     if (command == L"advert-stub") return AdvertStub(ms);

@@ -157,6 +157,35 @@ TEST(Text, ConvertsBetweenUtf8AnsiAndUtf16) {
     EXPECT_EQ(thai.find('\xE0'), std::string::npos);
 }
 
+TEST(Text, StrictConversionFailsOnTextThatIsNotUtf8) {
+    ASSERT_EQ(GetACP(), 936u) << "the tests must run in the users' code page";
+    const struct {
+        std::string utf8;
+        bool valid;
+        std::string ansi;  // Utf8ToAnsiStrict's result when valid
+    } cases[] = {
+        {"\xE4\xB8\xAD\xE6\x96\x87", true, "\xD6\xD0\xCE\xC4"},  // "中文"
+        {"plain", true, "plain"},
+        {"\xB1\xED\xC7\xE9", false, ""},  // "表情" in code page 936
+        {"a\x80", false, ""},                // a continuation byte alone
+        {"\xE4\xB8", false, ""},            // a sequence cut short
+        {"\xC0\xAF", false, ""},            // overlong
+        {"\xFF", false, ""},
+        {"", false, ""},                      // nothing to convert gives "" as every conversion does
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(!ToWideStrict(c.utf8, CP_UTF8).empty(), c.valid) << c.utf8;
+        EXPECT_EQ(Utf8ToAnsiStrict(c.utf8), c.ansi) << c.utf8;
+        // The lenient conversion still gives something for every non-empty text.
+        EXPECT_EQ(ToWide(c.utf8, CP_UTF8).empty(), c.utf8.empty()) << c.utf8;
+    }
+    // Longer than the first attempt's buffer: the answer does not change.
+    std::string longText;
+    for (int i = 0; i < 600; i++) longText += "\xE4\xB8\xAD";
+    EXPECT_EQ(ToWideStrict(longText, CP_UTF8).size(), 600u);
+    EXPECT_EQ(ToWideStrict(longText + "\xB1", CP_UTF8), L"");
+}
+
 TEST(Text, StopsAtNulAndGivesEmptyOnNothing) {
     EXPECT_EQ(ToWide(std::string("ab\0cd", 5), CP_UTF8), L"ab");
     EXPECT_EQ(Utf8ToAnsi(std::string("ab\0cd", 5)), "ab");

@@ -159,3 +159,43 @@ TEST(RecentList, DamagedFileGivesAnEmptyList) {
     lists.LoadRecent();
     EXPECT_TRUE(lists.recentPictures.empty());
 }
+
+// A file whose texts are not UTF-8 (bytes in code page 936, as an older file may hold)
+// keeps them as they are; UTF-8 texts beside them come back in the ANSI code page.
+TEST(RecentList, TextsThatAreNotUtf8SurviveALoad) {
+    const struct {
+        const char* stored;  // the bytes inside the file's JSON string
+        const char* loaded;  // the record's text
+    } cases[] = {
+        {"\xB1\xED\xC7\xE9", "\xB1\xED\xC7\xE9"},            // "表情" in code page 936
+        {"http://p/\xB1\xED.gif", "http://p/\xB1\xED.gif"},
+        {"\xD6\xD0", "\xD6\xD0"},                            // "中" in 936: a lead byte then a continuation
+        {"ok\xE4\xB8", "ok\xE4\xB8"},                        // a UTF-8 sequence cut short
+        {"\xC0\xAF", "\xC0\xAF"},                            // an overlong "/"
+        {"\xE4\xB8\xAD\xE6\x96\x87", "\xD6\xD0\xCE\xC4"},    // "中文" in UTF-8
+        {"plain-id", "plain-id"},
+    };
+    ScratchFolder scratch(L"zindle-recent");
+    std::string text = "{\"gif_auto_play\": 1, \"data\": [";
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); i++) {
+        text += (i ? ", " : "") + std::string("{\"imageId\": \"") + cases[i].stored + "\", \"imageUrl\": \"u/" +
+                cases[i].stored + "\"}";
+    }
+    text += "]}";
+    PictureLists lists;
+    lists.recentFilePath = scratch.File(L"common");
+    ASSERT_TRUE(WriteWholeFile(lists.recentFilePath, text.data(), static_cast<int>(text.size())));
+    lists.LoadRecent();
+    ASSERT_EQ(lists.recentPictures.size(), sizeof(cases) / sizeof(cases[0]));
+    EXPECT_EQ(1, lists.gifAutoPlay);
+    for (size_t i = 0; i < lists.recentPictures.size(); i++) {
+        EXPECT_EQ(lists.recentPictures[i].imageId, cases[i].loaded) << i;
+        EXPECT_EQ(lists.recentPictures[i].imageUrl, std::string("u/") + cases[i].loaded) << i;
+    }
+    // Saved again, the kept bytes read back the same.
+    ASSERT_TRUE(lists.SaveRecent());
+    PictureLists again;
+    again.recentFilePath = lists.recentFilePath;
+    again.LoadRecent();
+    EXPECT_EQ(Ids(again.recentPictures), Ids(lists.recentPictures));
+}
