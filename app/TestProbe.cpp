@@ -14,6 +14,7 @@
 //   tile <index> <visible 0/1> <image id> <picture shown> <requested 0/1> <retries> <playing 0/1>
 //        <frame> <animate 0/1> <hot 0/1> <border colour>
 //   paths <cache folder> <recent-list file>
+//   clock <running 0/1> <animated controls>
 //   resources <GDI objects> <USER objects> <kernel handles>
 //   bottom <gif mode> <advertisement ready 0/1> <opens in browser 0/1> <advertisement window open 0/1>
 // where a button's image is its normal image (its background image when it has none) and
@@ -291,6 +292,8 @@ bool MainWindowProbe::HandleMessage(CMainUI& window, UINT uMsg, WPARAM wParam, L
     WriteGrid(out);
     WriteScrollBar(out);
     WriteBars(out, window.categoryBar, window.paintManager);
+    fprintf(out, "clock\t%d\t%u\n", window.paintManager.IsClockRunning() ? 1 : 0,
+            static_cast<unsigned>(window.paintManager.GetAnimationCount()));
     fprintf(out, "resources\t%d\t%d\t%d\n", CountGdiObjects(), CountUserObjects(), CountHandles());
     CAdvButton* advert = window.bottomBar->AdvertButton();
     fprintf(out, "bottom\t%s\t%d\t%d\t%d\n", Field(window.bottomBar->GifMode()).c_str(), advert->IsReady() ? 1 : 0,

@@ -5,6 +5,7 @@
 #include "uilib/UIEdit.h"
 #include "uilib/UIImage.h"
 #include "uilib/Render.h"
+#include "uilib/Occlusion.h"
 #include "base/WinHandle.h"
 #include <algorithm>
 #include <map>
@@ -17,6 +18,9 @@
 namespace {
 
 constexpr UINT_PTR kAnimationTimerId = 0x7F00;
+// While nobody can see the window the clock rests; this slow timer looks again.
+constexpr UINT_PTR kUnseenWatchTimerId = 0x7F01;
+constexpr UINT kUnseenWatchMs = 300;
 constexpr UINT_PTR kFirstControlTimerId = 0x1000;
 constexpr UINT kAsyncNotifyMessage = WM_APP + 0x3F0;
 constexpr UINT kMinAnimationWaitMs = 10;
@@ -603,6 +607,14 @@ void CPaintManagerUI::RunAnimationClock() {
         s_->clockRunning = false;
         return;
     }
+    if (IsWindowUnseen(s_->hwnd)) {
+        // Covered by other windows: no frame is worth drawing. The pictures go on from
+        // where they were once the window can be seen again.
+        ::KillTimer(s_->hwnd, kAnimationTimerId);
+        s_->clockRunning = false;
+        ::SetTimer(s_->hwnd, kUnseenWatchTimerId, kUnseenWatchMs, nullptr);
+        return;
+    }
     DWORD now = ::GetTickCount();
     DWORD wait = INFINITE;
     auto due = s_->animations;
@@ -869,6 +881,13 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_TIMER:
         if (wParam == kAnimationTimerId) {
             RunAnimationClock();
+            return true;
+        }
+        if (wParam == kUnseenWatchTimerId) {
+            if (!IsWindowUnseen(s_->hwnd)) {
+                ::KillTimer(s_->hwnd, kUnseenWatchTimerId);
+                ScheduleClock(0);
+            }
             return true;
         }
         for (const TimerInfo& t : s_->timers) {

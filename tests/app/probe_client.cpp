@@ -13,6 +13,8 @@
 //                                      input method hands over its result (WM_IME_CHAR)
 //   probe_client responsiveness <ms>   sends the picker a message every 100 ms for <ms> and
 //                                      prints the longest answer time in ms ("worst N")
+//   probe_client cover <ms>            lays a topmost window over the whole picker for <ms>
+//   probe_client restore               restores the minimised picker
 //   probe_client handles               prints the picker's kernel handles by object type
 //   probe_client advert-stub <ms>      stands in for the modal advertisement window: tells
 //                                      the main window its handle and disables it, counts
@@ -128,6 +130,45 @@ int Responsiveness(DWORD ms) {
     return 0;
 }
 
+LRESULT CALLBACK CoverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+int Cover(DWORD ms) {
+    HWND main = MainWindow();
+    if (!main) return 1;
+    RECT rc;
+    GetWindowRect(main, &rc);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = CoverProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZindleCover";
+    RegisterClassW(&wc);
+    HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"ZindleCover", L"cover", WS_POPUP,
+                                 rc.left - 10, rc.top - 10, rc.right - rc.left + 20, rc.bottom - rc.top + 20,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+    if (!cover) return 1;
+    ShowWindow(cover, SW_SHOWNOACTIVATE);
+    SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    printf("covered\n");
+    fflush(stdout);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    DestroyWindow(cover);
+    return 0;
+}
+
 // The system's handle list, filtered by the picker's process: "type <index> <count>".
 int HandlesByType() {
     HWND hwnd = MainWindow();
@@ -212,6 +253,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"bench" && argc > 2) return Dump(argv[2], L"ZindleProbeBench");
     if (command == L"memory") return PrivateBytes();
     if (command == L"handles") return HandlesByType();
+    if (command == L"cover") return Cover(ms);
     if (command == L"responsiveness") return Responsiveness(ms);
     if (command == L"ime-text" && argc > 2) return ImeText(argv[2]);
     if (command == L"advert-stub") return AdvertStub(ms);
@@ -221,5 +263,6 @@ int wmain(int argc, wchar_t** argv) {
     if (!hwnd) return 1;
     if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
     if (command == L"hide") return ShowWindow(hwnd, SW_HIDE), 0;
+    if (command == L"restore") return ShowWindow(hwnd, SW_RESTORE), 0;
     return 2;
 }
