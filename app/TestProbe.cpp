@@ -15,6 +15,7 @@
 //        <frame> <animate 0/1> <hot 0/1> <border colour>
 //   paths <cache folder> <recent-list file>
 //   clock <running 0/1> <animated controls>
+//   focus <name of the focused control> <its class> <the grid's ringed tile, -1 for none>
 //   resources <GDI objects> <USER objects> <kernel handles>
 //   bottom <gif mode> <advertisement ready 0/1> <opens in browser 0/1> <advertisement window open 0/1>
 // where a button's image is its normal image (its background image when it has none) and
@@ -292,6 +293,9 @@ bool MainWindowProbe::HandleMessage(CMainUI& window, UINT uMsg, WPARAM wParam, L
     WriteGrid(out);
     WriteScrollBar(out);
     WriteBars(out, window.categoryBar, window.paintManager);
+    CControlUI* focused = window.paintManager.GetFocus();
+    fprintf(out, "focus\t%s\t%s\t%d\n", Field(focused ? focused->GetName() : CDuiString()).c_str(),
+            Field(focused ? focused->GetClass() : L"").c_str(), CImageContainer::Instance()->RingedTile());
     fprintf(out, "clock\t%d\t%u\n", window.paintManager.IsClockRunning() ? 1 : 0,
             static_cast<unsigned>(window.paintManager.GetAnimationCount()));
     fprintf(out, "resources\t%d\t%d\t%d\n", CountGdiObjects(), CountUserObjects(), CountHandles());

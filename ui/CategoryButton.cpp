@@ -2,8 +2,10 @@
 #include "ui/CategoryButton.h"
 
 #include "ui/CategoryLayout.h"
+#include "ui/FocusCycle.h"
 #include "ui/ImageContainer.h"
 #include "ui/SearchContainer.h"
+#include "uilib/UIManager.h"
 
 namespace {
 
@@ -15,6 +17,7 @@ constexpr DWORD kSelectedBackground = 0xFFFE829D;
 constexpr DWORD kIdleText = 0xFF000000;
 constexpr DWORD kLitText = 0xFFFFFFFF;
 constexpr int kButtonFont = 0;
+constexpr DWORD kFocusBorder = 0xFFFE839D;
 
 }  // namespace
 
@@ -37,7 +40,27 @@ CCategoryButton::CCategoryButton(const std::wstring& categoryName, const std::st
 }
 
 void CCategoryButton::AttachMouseHandler() {
+    // No border of its own; a pink one while the keyboard's focus is on it.
+    SetBorderSize(1);
+    SetFocusBorderColor(kFocusBorder);
     OnEvent += MakeDelegate(this, &CCategoryButton::OnMouseEvent);
+}
+
+// In the row Left and Right go to the neighbouring buttons, Tab on to the next stop;
+// Enter clicks, as with any button.
+bool CCategoryButton::OnRowKey(const TEventUI& event) {
+    if (event.Type != UIEVENT_KEYDOWN || !m_pManager) return true;
+    if (event.wParam == VK_TAB) {
+        MoveFocus(m_pManager, FocusStop::Categories, ShiftIsDown());
+        return false;
+    }
+    if (!firstRow || (event.wParam != VK_LEFT && event.wParam != VK_RIGHT)) return true;
+    int index = _wtoi(GetName().Mid(static_cast<int>(wcslen(L"CategoryButton_"))).GetData());
+    CDuiString next;
+    next.Format(L"CategoryButton_%d", index + (event.wParam == VK_RIGHT ? 1 : -1));
+    auto* neighbour = dynamic_cast<CCategoryButton*>(m_pManager->FindControl(next));
+    if (neighbour && neighbour->IsFirstRow()) neighbour->SetFocus();
+    return false;
 }
 
 void CCategoryButton::SetData(const std::wstring& categoryName, const std::string& categoryId) {
@@ -83,6 +106,7 @@ void CCategoryButton::Unselect() {
 // The handler always lets the event go on, so the button still clicks.
 bool CCategoryButton::OnMouseEvent(void* param) {
     auto* event = static_cast<TEventUI*>(param);
+    if (event->Type == UIEVENT_KEYDOWN) return OnRowKey(*event);
     switch (event->Type) {
     case UIEVENT_MOUSEMOVE:
         hot = true;

@@ -27,6 +27,7 @@ public:
 private:
     void AttachMouseHandler();
     bool OnMouseEvent(void* param);
+    bool OnRowKey(const TEventUI& event);
     void ShowIdle();
     DWORD IdleBackground() const;
 

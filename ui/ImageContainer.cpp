@@ -70,6 +70,7 @@ CImageContainer::CImageContainer() {
     loadingGif->SetMyPos(kLoadingGifPos);
     loadingGif->SetBkImage(L"Res\\MainLoading.gif");
     Add(loadingGif);
+    OnEvent += MakeDelegate(this, &CImageContainer::OnGridEvent);
 }
 
 // Row-major from the top left: x grows by 110 and wraps to the next row past x = 600.
@@ -124,7 +125,10 @@ void CImageContainer::ShowResult(bool isNew) {
     scrollBar->SetVisible(true);
     scrollBar->SetRange(lists.loadedCount, isNew);
     refreshButton->SetVisible(false);
-    if (isNew) FillPage(0);
+    if (isNew) {
+        ringIndex = 0;  // a new list starts its ring on the first tile
+        FillPage(0);
+    }
     if (Mode() == ListMode::Search && lists.searchPictures.Size() == 0) {
         scrollBar->SetVisible(false);
         SetBkImage(kNoSearchResultBackground);
@@ -153,6 +157,7 @@ void CImageContainer::ShowRecent() {
     lists.mode = static_cast<int>(ListMode::Recent);
     lists.loadedCount = static_cast<int>(lists.recentPictures.size());
     scrollBar->SetRange(lists.loadedCount, true);
+    ringIndex = 0;
     FillPage(0);
     if (lists.recentPictures.empty()) {
         scrollBar->SetVisible(false);
@@ -170,6 +175,7 @@ void CImageContainer::FillPage(int page) {
     for (int i = 0; i < kTileCount && i < static_cast<int>(tiles.size()); i++) {
         FillTile(tiles[i], page * kTileCount + i);
     }
+    if (hasKeyboard) PlaceRing(ringIndex);  // a shorter page pulls the ring back
 }
 
 // Puts record `index` of the current list on the tile, or hides the tile past the end.

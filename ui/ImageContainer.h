@@ -60,6 +60,10 @@ public:
     void RefreshTileGroup(int group);
     void SetGifAutoPlay(bool isStatic);
 
+    // The keyboard: the grid takes the focus with its ring on the first tile of the page.
+    void FocusFromKeyboard();
+    int RingedTile() const { return hasKeyboard ? ringIndex : -1; }
+
     void AddSessionPick(const std::string& imageId, const std::string& imageUrl);
     bool SaveRecent();
     void SendDwellTime();
@@ -85,6 +89,13 @@ private:
     void ShowRecent();
     void FillTile(CSingleImage* tile, int index);
     void StartRequestWorker();
+    // Keyboard picking (GridKeyboard.cpp).
+    bool OnGridEvent(void* param);
+    void OnKey(UINT key);
+    void OnChar(wchar_t ch);
+    void MoveRingAcrossPage(bool forwards, int landing);
+    void PlaceRing(int index);
+    int VisibleTileCount() const;
     bool TakeRequest(int* kind);
     void RunRequest(int kind);
 
@@ -102,4 +113,6 @@ private:
     CLabelUI* loadingLabel = nullptr;
     CGifAnimUI* loadingGif = nullptr;
     std::atomic<HWND> notifyWindow{nullptr};
+    bool hasKeyboard = false;  // the grid has the focus and shows its ring
+    int ringIndex = 0;
 };

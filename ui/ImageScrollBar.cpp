@@ -108,6 +108,13 @@ void CImageScrollBar::GoToPage(int page) {
     }
 }
 
+void CImageScrollBar::ShowPage(int page) {
+    if (page < 0 || page > steps.lastPage || page == currentPage) return;
+    currentPage = page;
+    SnapThumb();
+    GoToPage(currentPage);
+}
+
 void CImageScrollBar::PageUp() {
     if (currentPage <= 0) return;
     currentPage -= 1;

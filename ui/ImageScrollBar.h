@@ -23,6 +23,8 @@ public:
     // page, once per last page. Pages outside the list, a hidden bar or a single page do
     // nothing. The caller keeps currentPage.
     void GoToPage(int page);
+    // Goes straight to page (the keyboard's Home and End), the thumb with it.
+    void ShowPage(int page);
     void PageUp() override;
     void PageDown() override;
     int PageOffset(int page) const;

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "base/WindowMessages.h"
+#include "ui/FocusCycle.h"
 #include "ui/ImageContainer.h"
 #include "uilib/UIManager.h"
 
@@ -105,6 +106,10 @@ bool CSearchContainerUI::OnEditNotify(void* param) {
 // key is taken here, so the edit does not also report it as "return".
 bool CSearchContainerUI::OnEditEvent(void* param) {
     auto* event = static_cast<TEventUI*>(param);
+    if (event->Type == UIEVENT_KEYDOWN && event->wParam == VK_TAB) {
+        MoveFocus(m_pManager, FocusStop::Search, ShiftIsDown());
+        return false;
+    }
     if (event->Type != UIEVENT_KEYDOWN || event->wParam != VK_RETURN) return true;
     searchButton->SetFocus();
     SubmitSearch();
@@ -138,6 +143,12 @@ void CSearchContainerUI::SubmitSearch() {
     CImageContainer::Instance()->StartSearch(edit->GetText().Str());
     edit->SetReadOnly(false);
     hint = kDefaultHint;
+}
+
+void CSearchContainerUI::StartTyping(wchar_t ch) {
+    edit->SetFocus();  // a first focus wipes the hint
+    const wchar_t text[2] = {ch, L'\0'};
+    edit->SetReplaceSel(text);
 }
 
 void CSearchContainerUI::RestoreHint() {

@@ -18,6 +18,8 @@ public:
     // Focus went to a control outside the bar: an empty edit shows the hint again.
     void RestoreHint();
     void SetVisible(bool bVisible = true) override;
+    // A character typed while the grid had the focus: the edit takes both.
+    void StartTyping(wchar_t ch);
 
     bool IsEditing() const { return editing; }
     const CDuiString& Hint() const { return hint; }

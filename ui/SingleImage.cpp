@@ -141,6 +141,16 @@ void CSingleImage::SetDownloadRequested(bool value) {
     downloadRequested = value;
 }
 
+void CSingleImage::SetRinged(bool on) {
+    ringed = on;
+    UpdateBorder();
+}
+
+void CSingleImage::UpdateBorder() {
+    SetBorderSize(ringed ? 2 : 1);
+    SetBorderColor(ringed || hot ? kHotBorderColor : kBorderColor);
+}
+
 bool CSingleImage::HasFailed() const {
     return !downloadRequested && !FileExists(GetLocalPath());
 }
@@ -149,14 +159,14 @@ bool CSingleImage::OnClickLayerEvent(void* param) {
     auto* event = static_cast<TEventUI*>(param);
     if (event->Type == UIEVENT_MOUSEENTER) {
         hot = true;
-        SetBorderColor(kHotBorderColor);
+        UpdateBorder();
         if (!animate) {
             picture->SetAutoPlay(true);
             picture->PlayGif();
         }
     } else if (event->Type == UIEVENT_MOUSELEAVE) {
         hot = false;
-        SetBorderColor(kBorderColor);
+        UpdateBorder();
         if (!animate) {
             picture->SetAutoPlay(false);
             picture->PauseGif();
@@ -167,14 +177,14 @@ bool CSingleImage::OnClickLayerEvent(void* param) {
 
 bool CSingleImage::OnClickLayerNotify(void* param) {
     auto* msg = static_cast<TNotifyUI*>(param);
-    if (msg->sType == DUI_MSGTYPE_CLICK) SendPicture();
+    if (msg->sType == DUI_MSGTYPE_CLICK) Send();
     return true;
 }
 
 // Pastes the picture into the chat window, records it as sent when that worked, and
 // reports the send either way. A tile still loading sends nothing; one whose picture
 // failed asks for it again instead of sending its failure image.
-void CSingleImage::SendPicture() {
+void CSingleImage::Send() {
     if (downloadRequested) return;
     if (HasFailed()) {
         if (GetLocalPath().empty()) return;

@@ -35,6 +35,11 @@ public:
     void ShowPicture();
     // Animation on (pictures play) or off (they play only under the mouse).
     void SetAnimate(bool on);
+    // The keyboard's focus ring: the hover colour, two pixels wide.
+    void SetRinged(bool on);
+    bool IsRinged() const { return ringed; }
+    // What a click does: paste the picture into the chat window, record and report it.
+    void Send();
 
     // DownloadSlot, any thread.
     std::string GetUrl() const override;
@@ -51,7 +56,7 @@ public:
 private:
     bool OnClickLayerEvent(void* param);
     bool OnClickLayerNotify(void* param);
-    void SendPicture();
+    void UpdateBorder();
     void ShowStatusImage(LPCTSTR image, bool animated);
     bool HasFailed() const;
 
@@ -69,4 +74,5 @@ private:
     bool animate = false;
     int retryCount = 0;
     bool hot = false;
+    bool ringed = false;
 };

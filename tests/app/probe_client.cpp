@@ -15,6 +15,8 @@
 //                                      prints the longest answer time in ms ("worst N")
 //   probe_client cover <ms>            lays a topmost window over the whole picker for <ms>
 //   probe_client restore               restores the minimised picker
+//   probe_client activate              brings the picker to the front, as a window manager
+//                                      does for a click (Xvfb runs none)
 //   probe_client handles               prints the picker's kernel handles by object type
 //   probe_client advert-stub <ms>      stands in for the modal advertisement window: tells
 //                                      the main window its handle and disables it, counts
@@ -264,5 +266,6 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"close") return PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
     if (command == L"hide") return ShowWindow(hwnd, SW_HIDE), 0;
     if (command == L"restore") return ShowWindow(hwnd, SW_RESTORE), 0;
+    if (command == L"activate") return SetForegroundWindow(hwnd) ? 0 : 1;
     return 2;
 }
