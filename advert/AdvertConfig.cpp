@@ -1,62 +1,25 @@
-// Reading the advertisement configuration and its resource list.
+// The advertisement configuration as the link and the window use it, and the layout's
+// temporary folder.
 #include "advert/AdvertConfig.h"
 
 #include <algorithm>
 
-#include "net/ServerJson.h"
 #include "net/Text.h"
 
-namespace {
-
-// "visible" and "openMode" are integers; a boolean counts as 0 or 1. Anything else (a
-// text, a real, a container) is absent and reads as fallback.
-int FlagValue(const Json::Value& value, int fallback) {
-    if (value.isBool()) return value.asBool() ? 1 : 0;
-    int number = fallback;
-    return ReadInt(value, &number) ? number : fallback;
-}
-
-std::string TextMember(const Json::Value& obj, const char* key) {
-    const Json::Value& value = MemberOf(obj, key);
-    return value.isString() ? value.asString() : std::string();
-}
-
-void ReadItem(const Json::Value& item, AdvertConfig* config) {
-    config->openInBrowser = FlagValue(MemberOf(item, "openMode"), 0) != 0;
-    config->url = TextMember(item, "url");
-    config->name = ToWide(TextMember(item, "name"), CP_ACP);
-    if (config->openInBrowser) return;
-    config->resources = TextMember(item, "resources");
+bool ParseAdvertConfig(const std::string& reply, AdvertConfig* config) {
+    AdvertReply advert;
+    if (!ReadAdvertReply(reply, &advert)) return false;
+    config->mode = advert.mode;
+    if (!advert.hasItem) return true;
+    config->openInBrowser = advert.openInBrowser;
+    config->url = advert.url;
+    config->name = ToWide(advert.name, CP_ACP);
+    if (config->openInBrowser) return true;
+    config->resources = advert.resources;
     // The reply reached us in the ANSI code page already; reading the layout as UTF-8
     // again would spoil every Chinese text in it.
-    config->xml = ToWide(TextMember(item, "xml"), CP_ACP);
-}
-
-}  // namespace
-
-bool ParseAdvertConfig(const std::string& reply, AdvertConfig* config) {
-    Json::Value root;
-    if (reply.empty()) return false;
-    ParseServerJson(reply, &root);
-    const Json::Value& data = MemberOf(root, "data");
-    if (!data.isObject()) return false;
-    const Json::Value& list = MemberOf(data, "advList");
-    if (!(list.isArray() || list.isObject()) || list.empty()) return false;
-    config->mode = TextMember(data, "mode");
-    for (const Json::Value& item : list) {
-        if (FlagValue(MemberOf(item, "visible"), 0) == 0) continue;
-        ReadItem(item, config);
-        break;
-    }
+    config->xml = ToWide(advert.xml, CP_ACP);
     return true;
-}
-
-std::vector<AdvertResource> ParseAdvertResources(const std::string& text) {
-    std::vector<AdvertResource> resources;
-    Json::Value root;
-    if (text.empty() || !ParseServerJson(text, &root) || !(root.isArray() || root.isObject())) return resources;
-    for (const Json::Value& entry : root) resources.push_back({TextMember(entry, "url"), TextMember(entry, "name")});
-    return resources;
 }
 
 std::wstring LayoutWithTempFolder(const std::wstring& xml, const std::wstring& tempFolder) {

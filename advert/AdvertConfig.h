@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "advert/AdvertReply.h"
+
 struct AdvertConfig {
     std::string mode;             // the server's default GIF mode ("static" or another text)
     bool openInBrowser = false;   // a click opens url; otherwise the advertisement window
@@ -16,16 +18,9 @@ struct AdvertConfig {
 
 // reply: the configuration in the ANSI code page. False when it holds no advertisement:
 // not JSON, no "data" object, no "advList" with elements. An "advList" whose items are
-// all hidden is an advertisement with an empty text (true, defaults kept).
+// all hidden is an advertisement with an empty text (true, defaults kept). What
+// ReadAdvertReply reads, with the link text and the layout converted to UTF-16.
 bool ParseAdvertConfig(const std::string& reply, AdvertConfig* config);
-
-struct AdvertResource {
-    std::string url;   // ANSI code page
-    std::string name;  // the file's name in the temporary folder, as sent
-};
-// The entries of a "resources" text in order; an empty or unparsable text gives none,
-// and an entry whose members are not texts gives empty ones.
-std::vector<AdvertResource> ParseAdvertResources(const std::string& text);
 
 // The layout with the first "%temp%" and the one character after it (the separator)
 // replaced by the temporary folder, which ends with a backslash; later ones stay.

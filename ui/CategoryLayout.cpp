@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "net/ServerJson.h"
 #include "net/Text.h"
+#include "ui/CategoryList.h"
 
 namespace {
 
@@ -20,31 +20,15 @@ constexpr int kDropDownRowStep = 36;
 constexpr int kDropDownButtonWidth = 103;
 constexpr int kDropDownButtonHeight = 31;
 
-// Arrays and objects both hold elements; anything else holds none.
-bool HoldsElements(const Json::Value& value) {
-    return (value.isArray() || value.isObject()) && !value.empty();
-}
-
-void AppendCategories(const Json::Value& list, std::vector<CategoryEntry>* out) {
-    if (!HoldsElements(list)) return;
-    for (const Json::Value& category : list) {
-        out->push_back({ValueToText(MemberOf(category, "subClassifyId")),
-                        ToWide(ValueToText(MemberOf(category, "subClassifyName")), CP_ACP)});
-    }
-}
-
 }  // namespace
 
 bool ParseCategoryList(const std::string& reply, std::vector<CategoryEntry>* entries) {
-    Json::Value root;
-    ParseServerJson(reply, &root);
-    const Json::Value& data = MemberOf(root, "data");
-    if (data.isNull()) return false;
+    std::vector<ServerCategory> categories;
+    if (!ReadCategoryList(reply, &categories)) return false;
     std::vector<CategoryEntry> parsed;
+    parsed.reserve(categories.size() + 1);
     parsed.push_back({kRecentEntryId, kRecentEntryName});
-    if (HoldsElements(data)) {
-        for (const Json::Value& group : data) AppendCategories(MemberOf(group, "subClassifyList"), &parsed);
-    }
+    for (const ServerCategory& category : categories) parsed.push_back({category.id, ToWide(category.name, CP_ACP)});
     *entries = std::move(parsed);
     return true;
 }

@@ -15,9 +15,9 @@ struct CategoryEntry {
 constexpr char kRecentEntryId[] = "-1";
 constexpr wchar_t kRecentEntryName[] = L"常用";
 
-// The entries of a category-list reply (ANSI code page), the built-in "常用" first, in
-// reply order: every group's "subClassifyList" in turn. False, with *entries untouched,
-// when the reply has no "data" to read (not JSON, or no such member).
+// The entries of a category-list reply (ANSI code page), the built-in "常用" first, then
+// what ReadCategoryList (ui/CategoryList.h) reads, names converted to UTF-16. False, with
+// *entries untouched, when the reply has no "data" to read (not JSON, or no such member).
 bool ParseCategoryList(const std::string& reply, std::vector<CategoryEntry>* entries);
 
 // Row buttons: text wide (13 pixels a UTF-16 unit plus 20), 24 apart at steps, the first at

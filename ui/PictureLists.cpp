@@ -6,8 +6,8 @@
 #include "delivery/Files.h"
 #include "net/Endpoints.h"
 #include "net/Pings.h"
-#include "net/ServerJson.h"
 #include "net/Text.h"
+#include "ui/PageReplies.h"
 #include "ui/RecentFile.h"
 
 int PictureLists::FetchCategoryPages(bool newList, const std::string& categoryId) {
@@ -26,26 +26,18 @@ int PictureLists::FetchCategoryPages(bool newList, const std::string& categoryId
     bool firstPage = true;
     int emptyPagesInRow = 0;
     while (loadedCount < target) {
-        std::string reply = RequestCategoryPage(categoryId, nextPage);
-        Json::Value root;
-        ParseServerJson(reply, &root);
-        const Json::Value& data = MemberOf(root, "data");
-        if (reply.empty() || !data.isObject()) return Finish(kFetchFailed);
+        CategoryPageReply page = ReadCategoryPage(RequestCategoryPage(categoryId, nextPage));
+        if (!page.ok) return Finish(kFetchFailed);
 
         if (firstPage) {
             // The first page of each batch says how far the category goes.
-            int total = IntMember(data, "totalCount", 0);
+            int total = page.totalCount;
             moreAvailable = target < total;
             if (target >= total) target = total;
             firstPage = false;
         }
-        std::vector<CategoryPicture> page;
-        const Json::Value& picList = MemberOf(data, "picList");
-        if (picList.isArray() || picList.isObject()) {
-            for (const Json::Value& picture : picList) page.push_back(CategoryPictureFromJson(picture));
-        }
-        bool addedNothing = page.empty();
-        categoryPictures.Append(std::move(page));
+        bool addedNothing = page.pictures.empty();
+        categoryPictures.Append(std::move(page.pictures));
         nextPage = nextPage + 1;
         loadedCount = static_cast<int>(categoryPictures.Size());
 
@@ -74,26 +66,21 @@ int PictureLists::FetchSearchPages(bool newList, const std::wstring& keyword) {
     bool firstPage = true;
     int emptyPagesInRow = 0;
     while (loadedCount < target) {
-        std::string reply = RequestSearchPage(keywordUtf8, nextPage);
-        Json::Value root;
-        ParseServerJson(reply, &root);
-        const Json::Value& data = MemberOf(root, "data");
-        if (reply.empty() || !data.isArray()) return Finish(kFetchFailed);
+        SearchPageReply page = ReadSearchPage(RequestSearchPage(keywordUtf8, nextPage));
+        if (!page.ok) return Finish(kFetchFailed);
 
         if (firstPage) {
-            PingSearch(keywordUtf8, IntMember(root, "aimedLocal", 0), IntMember(root, "aimedMicrosoft", 0));
+            PingSearch(keywordUtf8, page.aimedLocal, page.aimedMicrosoft);
             firstPage = false;
         }
-        std::vector<SearchPicture> page;
-        for (const Json::Value& picture : data) page.push_back(SearchPictureFromJson(picture));
-        bool addedNothing = page.empty();
-        searchPictures.Append(std::move(page));
+        bool addedNothing = page.pictures.empty();
+        searchPictures.Append(std::move(page.pictures));
         nextPage = nextPage + 1;
         loadedCount = static_cast<int>(searchPictures.Size());
 
         // Endless empty pages that each promise more must not keep the worker busy forever.
         emptyPagesInRow = addedNothing ? emptyPagesInRow + 1 : 0;
-        moreAvailable = SearchReplyPromisesMore(root) && emptyPagesInRow < kMaxEmptyPagesInRow;
+        moreAvailable = page.promisesMore && emptyPagesInRow < kMaxEmptyPagesInRow;
         if (!moreAvailable) break;
     }
     return Finish(result);

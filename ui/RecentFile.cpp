@@ -3,13 +3,14 @@
 // converted on the way out and back, and non-ASCII ids survive a save and a load.
 #include "ui/RecentFile.h"
 
+#include <json/json.h>
 #include <shlwapi.h>
 
 #include <set>
 
 #include "delivery/Files.h"
-#include "net/ServerJson.h"
 #include "net/Text.h"
+#include "ui/RecentFileJson.h"
 
 namespace {
 
@@ -26,9 +27,11 @@ std::string ToFileText(const std::string& ansi) {
     return utf8.empty() ? ansi : utf8;
 }
 
+// The file's UTF-8 back into ANSI. A text that is not UTF-8 (bytes in the ANSI code page,
+// as an older file may hold) stays as it is rather than becoming replacement characters.
 std::string FromFileText(const std::string& utf8) {
     if (utf8.empty()) return utf8;
-    std::string ansi = Utf8ToAnsi(utf8);
+    std::string ansi = Utf8ToAnsiStrict(utf8);
     return ansi.empty() ? utf8 : ansi;
 }
 
@@ -58,14 +61,10 @@ std::string RecentFileText(const std::vector<RecentPicture>& recent, int gifAuto
 }
 
 void ParseRecentFileText(const std::string& text, std::vector<RecentPicture>* recent, int* gifAutoPlay) {
-    Json::Value root;
-    if (!ParseServerJson(text, &root)) return;
-    ReadInt(MemberOf(root, "gif_auto_play"), gifAutoPlay);
-    const Json::Value& data = MemberOf(root, "data");
-    if (!data.isArray()) return;
-    for (const Json::Value& entry : data) {
-        recent->push_back({FromFileText(ValueToText(MemberOf(entry, "imageId"))),
-                           FromFileText(ValueToText(MemberOf(entry, "imageUrl")))});
+    std::vector<RecentPicture> stored;
+    ReadRecentFileJson(text, &stored, gifAutoPlay);
+    for (const RecentPicture& entry : stored) {
+        recent->push_back({FromFileText(entry.imageId), FromFileText(entry.imageUrl)});
     }
 }
 

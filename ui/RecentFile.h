@@ -14,7 +14,8 @@ std::vector<RecentPicture> MergeRecentPictures(const std::vector<RecentPicture>&
 // The file's text: {"data": [{"imageId", "imageUrl"}...] (at most 180), "gif_auto_play"}.
 std::string RecentFileText(const std::vector<RecentPicture>& recent, int gifAutoPlay);
 // Reads the entries in file order (no limit, no de-duplication) and, when present,
-// the GIF choice. A missing, empty or malformed file leaves both untouched.
+// the GIF choice. A missing, empty or malformed file leaves both untouched. Texts come
+// back from UTF-8 into the ANSI code page; one that is not UTF-8 is kept as it is.
 void ParseRecentFileText(const std::string& text, std::vector<RecentPicture>* recent, int* gifAutoPlay);
 
 void LoadRecentFile(const std::wstring& path, std::vector<RecentPicture>* recent, int* gifAutoPlay);

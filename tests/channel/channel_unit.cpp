@@ -11,6 +11,7 @@
 #include "net/CryptoProvider.h"
 #include "net/Deflate.h"
 #include "net/Envelope.h"
+#include "net/ReplyFrame.h"
 #include "net/Request.h"
 #include "net/Text.h"
 
@@ -94,6 +95,36 @@ TEST(Deflate, InflatesOnlyToExactlyTheDeclaredLength) {
     std::string corrupt = stream;
     corrupt[0] = static_cast<char>(0xFF);  // reserved block type 3
     EXPECT_FALSE(RawInflate(corrupt.data(), corrupt.size(), text.size(), out));
+}
+
+TEST(Deflate, InflatesAcrossEveryGrowthOfTheOutput) {
+    // Sizes around the first room (64 KiB) and its doublings, and one byte.
+    for (size_t n : {size_t{1}, size_t{65535}, size_t{65536}, size_t{65537}, size_t{131072}, size_t{300001},
+                     size_t{1} << 20}) {
+        std::string text(n, '\0');
+        for (size_t i = 0; i < n; i++) text[i] = static_cast<char>('a' + (i * 7 + i / 13) % 26);
+        std::string stream, out;
+        ASSERT_TRUE(RawDeflate(text, stream)) << n;
+        ASSERT_TRUE(RawInflate(stream.data(), stream.size(), n, out)) << n;
+        EXPECT_EQ(out, text) << n;
+        EXPECT_FALSE(RawInflate(stream.data(), stream.size(), n - 1, out)) << n;
+        EXPECT_FALSE(RawInflate(stream.data(), stream.size(), n + 1, out)) << n;
+        EXPECT_FALSE(RawInflate(stream.data(), stream.size(), n * 4 + 100, out)) << n;
+    }
+}
+
+TEST(Deflate, ABombStopsAtTheDeclaredLength) {
+    // 32 MiB of zeros deflate to about 32 KiB.
+    const std::string zeros(32u << 20, '\0');
+    std::string stream, out = "unchanged";
+    ASSERT_TRUE(RawDeflate(zeros, stream));
+    ASSERT_LT(stream.size(), 64u << 10);
+    for (size_t declared : {size_t{0}, size_t{1000}, size_t{1} << 20, (size_t{32} << 20) - 1}) {
+        EXPECT_FALSE(RawInflate(stream.data(), stream.size(), declared, out)) << declared;
+        EXPECT_EQ(out, "unchanged") << declared;
+    }
+    ASSERT_TRUE(RawInflate(stream.data(), stream.size(), zeros.size(), out));
+    EXPECT_EQ(out.size(), zeros.size());
 }
 
 // ---- provider choice ----
@@ -376,6 +407,37 @@ TEST(Envelope, RefusesBrokenReplies) {
     for (const auto& c : cases) {
         std::string opened;
         EXPECT_FALSE(OpenReply(keys, c.reply, opened)) << c.what;
+    }
+}
+
+TEST(Envelope, TheFrameInsideTheAesLayer) {
+    const std::string text = "{\"data\":[1,2,3]}";
+    std::string stream;
+    ASSERT_TRUE(RawDeflate(text, stream));
+    const struct {
+        const char* what;
+        std::string plain;
+        bool ok;
+        std::string text;
+    } cases[] = {
+        {"sound", BigEndian32(text.size()) + stream, true, text},
+        {"trailing bytes after the stream's end", BigEndian32(text.size()) + stream + "junk", true, text},
+        {"zero length, whatever follows", BigEndian32(0) + "\xFF\xFF", true, ""},
+        {"zero length alone", BigEndian32(0), true, ""},
+        {"length field cut short", std::string("\0\0\0", 3), false, ""},
+        {"nothing", "", false, ""},
+        {"no stream", BigEndian32(text.size()), false, ""},
+        {"length one more", BigEndian32(text.size() + 1) + stream, false, ""},
+        {"length one less", BigEndian32(text.size() - 1) + stream, false, ""},
+        {"the cap itself, a short stream", BigEndian32(kMaxReplyLength) + stream, false, ""},
+        {"above the cap", BigEndian32(kMaxReplyLength + 1) + stream, false, ""},
+        {"the largest length", BigEndian32(0xFFFFFFFFu) + stream, false, ""},
+        {"stream cut short", BigEndian32(text.size()) + stream.substr(0, stream.size() - 2), false, ""},
+    };
+    for (const auto& c : cases) {
+        std::string opened = "unchanged";
+        EXPECT_EQ(OpenReplyFrame(c.plain, opened), c.ok) << c.what;
+        EXPECT_EQ(opened, c.ok ? c.text : "unchanged") << c.what;
     }
 }
 

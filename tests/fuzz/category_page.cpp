@@ -1,0 +1,19 @@
+// A category page reply, as the channel hands it on (code page 936 text).
+#include "tests/fuzz/FuzzCheck.h"
+#include "ui/PageReplies.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string input = FuzzInput(data, size);
+    CategoryPageReply page = ReadCategoryPage(input);
+    if (!page.ok) {
+        FUZZ_CHECK(page.totalCount == 0 && page.pictures.empty());
+        return 0;
+    }
+    FUZZ_CHECK(page.pictures.size() <= input.size());
+    for (const CategoryPicture& p : page.pictures) {
+        size_t bytes = p.imageHeight.size() + p.imageSource.size() + p.isSet.size() + p.imageUrl.size() +
+                       p.tags.size() + p.sourceDomain.size() + p.imageId.size() + p.score.size();
+        FUZZ_CHECK(bytes <= input.size());
+    }
+    return 0;
+}
