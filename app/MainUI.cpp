@@ -18,9 +18,7 @@
 #include "ui/ImageContainer.h"
 #include "ui/ImageScrollBar.h"
 #include "ui/SearchContainer.h"
-#ifdef ZINDLE_TEST_PROBE
 #include "app/TestProbe.h"
-#endif
 
 namespace {
 
@@ -67,6 +65,7 @@ CMainUI::CMainUI() {
     titleBar = new CTitleLayout;
     // The grid's construction loads the recent list and starts its workers.
     grid = CImageContainer::Instance();
+    STARTUP_MARK("grid");
     scrollBar = CImageScrollBar::Instance();
     bottomBar = new CBottomContainer;
     searchBar = CSearchContainerUI::Instance();
@@ -97,16 +96,20 @@ LRESULT CMainUI::OnCreate() {
     paintManager.Init(m_hWnd);
     paintManager.SetInitSize(kWidth, kHeight);
     // Controls name their fonts by these ids.
-    paintManager.AddFont(0, L"宋体", 12, false, false, false);
-    paintManager.AddFont(1, L"黑体", 14, false, false, false);
-    paintManager.AddFont(2, L"宋体", 14, false, false, false);
-    paintManager.AddFont(3, L"宋体", 12, false, false, false);
+    paintManager.AddFont(0, kSongFace, 12, false, false, false);
+    STARTUP_MARK("font0");
+    paintManager.AddFont(1, kHeiFace, 14, false, false, false);
+    paintManager.AddFont(2, kSongFace, 14, false, false, false);
+    paintManager.AddFont(3, kSongFace, 12, false, false, false);
+    STARTUP_MARK("fonts");
     // The top band across the whole width drags the window (see HitTest).
     paintManager.SetCaptionRect(RECT{0, 0, 0, kCaptionHeight});
     paintManager.AttachDialog(root);
+    STARTUP_MARK("attached");
     paintManager.AddNotifier(this);
     grid->SetNotifyWindow(m_hWnd);
     StartCategoryWorker();
+    STARTUP_MARK("on-create");
     return 0;
 }
 

@@ -22,6 +22,9 @@ public:
     static constexpr int kWidth = 700;
     static constexpr int kHeight = 470;
     static constexpr int kCaptionHeight = 33;
+    // The faces of the window's font table.
+    static constexpr const wchar_t* kSongFace = L"宋体";
+    static constexpr const wchar_t* kHeiFace = L"黑体";
 
     // The process-wide main window, created on first use. Never replaced or deleted:
     // detached workers may still ask it for the handle to post to while the process ends.

@@ -2,6 +2,7 @@
 // One line per item, fields separated by tabs:
 //   window <left> <top> <right> <bottom> <visible 0/1> <iconic 0/1>
 //   firstpaint <performance counter at the end of the first paint> <counter frequency>
+//   mark <start-up milestone> <performance counter when it was reached>
 //   categoryreply <bytes>
 //   components <the components folder>
 //   control <depth> <class> <name> <left> <top> <right> <bottom> <visible> <text> <image>
@@ -28,6 +29,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +53,12 @@ using std::min;
 namespace {
 
 std::atomic<long long> firstPaintCounter{0};
+struct Milestone {
+    const char* name;
+    long long counter;
+};
+Milestone milestones[16];
+int milestoneCount = 0;  // the main thread alone marks
 
 std::string Field(LPCTSTR text) {
     std::string utf8 = FromWide(text ? text : L"", CP_UTF8);
@@ -256,6 +264,16 @@ void WritePageSwitchBench(FILE* out, HWND hwnd) {
 
 }  // namespace
 
+void MainWindowProbe::Mark(const char* name) {
+    for (int i = 0; i < milestoneCount; i++) {
+        if (strcmp(milestones[i].name, name) == 0) return;
+    }
+    if (milestoneCount >= 16) return;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    milestones[milestoneCount++] = {name, now.QuadPart};
+}
+
 void MainWindowProbe::Painted() {
     long long expected = 0;
     LARGE_INTEGER now;
@@ -287,6 +305,7 @@ bool MainWindowProbe::HandleMessage(CMainUI& window, UINT uMsg, WPARAM wParam, L
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     fprintf(out, "firstpaint\t%lld\t%lld\n", firstPaintCounter.load(), frequency.QuadPart);
+    for (int i = 0; i < milestoneCount; i++) fprintf(out, "mark\t%s\t%lld\n", milestones[i].name, milestones[i].counter);
     fprintf(out, "categoryreply\t%u\n", static_cast<unsigned>(window.categoryReply.size()));
     fprintf(out, "components\t%s\n", Field(ComponentsFolder()).c_str());
     WriteControl(out, window.paintManager.GetRoot(), 0);

@@ -13,4 +13,13 @@ struct MainWindowProbe {
                               LRESULT& result);
     // Called after the paint manager painted; the first call's time is kept.
     static void Painted();
+    // Start-up milestones: the performance counter when each was reached (first time).
+    static void Mark(const char* name);
 };
+
+// Start-up milestones in the test build only; nothing in the program itself.
+#ifdef ZINDLE_TEST_PROBE
+#define STARTUP_MARK(name) MainWindowProbe::Mark(name)
+#else
+#define STARTUP_MARK(name) ((void)0)
+#endif

@@ -6,6 +6,7 @@
 #include "app/ComponentsFolder.h"
 #include "app/MainUI.h"
 #include "app/SingleInstance.h"
+#include "app/TestProbe.h"
 #include "crash/ComponentsFolder.h"
 #include "delivery/ActivityWnd.h"
 #include "net/Identity.h"
@@ -25,20 +26,26 @@ void PrepareProcess(HINSTANCE instance) {
     std::wstring components = LookUpComponentsFolder();
     if (!components.empty()) SetComponentsFolder(components.c_str());
     InitIdentity();  // also starts the statistics sender
+    STARTUP_MARK("identity");
     PingStartup();
     CActivityWnd::GetInstance();
+    STARTUP_MARK("tracker");
     CPaintManagerUI::SetInstance(instance);
     CPaintManagerUI::SetResourcePath(CPaintManagerUI::GetInstancePath());
+    STARTUP_MARK("ui-library");
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    STARTUP_MARK("main");
     if (HandOverToRunningInstance()) return 1;
+    CPaintManagerUI::WarmUp({CMainUI::kSongFace, CMainUI::kHeiFace});
     PrepareProcess(instance);
 
     CMainUI* window = CMainUI::GetInstance();
     if (!window) return 0;
+    STARTUP_MARK("layout");
     // The size comes from the window's initial size; the style keeps it a borderless,
     // always-on-top popup that still has a taskbar button and can be minimised.
     HWND hwnd = window->Create(nullptr, CMainUI::kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
@@ -47,9 +54,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // No window, nothing to run: a message loop now would be an invisible process that
     // never ends.
     if (!hwnd) return 0;
+    STARTUP_MARK("created");
     window->SetIcon(kIconResource);
     window->CenterWindow();
     window->ShowWindow(true, true);
+    STARTUP_MARK("shown");
     CPaintManagerUI::MessageLoop();
     // The window goes at once; the pings queued at the close get a moment to leave.
     if (IsWindow(hwnd)) ::ShowWindow(hwnd, SW_HIDE);

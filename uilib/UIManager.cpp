@@ -6,6 +6,7 @@
 #include "uilib/UIImage.h"
 #include "uilib/Render.h"
 #include "uilib/Occlusion.h"
+#include "base/DetachedThread.h"
 #include "base/WinHandle.h"
 #include <algorithm>
 #include <map>
@@ -169,6 +170,30 @@ struct PaintManagerState {
 void CPaintManagerUI::SetInstance(HINSTANCE hInst) {
     g_instance = hInst;
     EnsureGdiplus();
+}
+
+void CPaintManagerUI::WarmUp(const std::vector<std::wstring>& faces) {
+    StartDetachedThread([faces] {
+        MemoryDcHandle dc(::CreateCompatibleDC(nullptr));
+        for (const std::wstring& face : faces) {
+            LOGFONTW lf = {};
+            lf.lfHeight = -12;
+            lf.lfCharSet = DEFAULT_CHARSET;
+            ::lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+            GdiObjectHandle font(::CreateFontIndirectW(&lf));
+            HGDIOBJ old = ::SelectObject(dc.Get(), font.Get());
+            TEXTMETRICW tm;
+            ::GetTextMetricsW(dc.Get(), &tm);
+            ::SelectObject(dc.Get(), old);
+        }
+    });
+    StartDetachedThread([] {
+        // The smallest GIF there is: GDI+ loads its decoders for it.
+        static const unsigned char kPixel[] = {
+            'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x21, 0xF9, 4, 1, 0,
+            0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0};
+        UIImage::Decode(kPixel, sizeof(kPixel));
+    });
 }
 
 HINSTANCE CPaintManagerUI::GetInstance() { return g_instance ? g_instance : ::GetModuleHandleW(nullptr); }

@@ -5,6 +5,7 @@
 #pragma once
 #include "uilib/UIDefs.h"
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace Gdiplus { class Graphics; }
@@ -32,6 +33,11 @@ public:
 
     // Process-wide.
     static void SetInstance(HINSTANCE hInst);
+    // Starts the font system and the picture decoders on threads of their own, so that
+    // their slow first use (tens of milliseconds each under Wine) runs side by side with
+    // the rest of the start-up instead of one after the other on the UI thread. faces
+    // names the fonts the windows will ask for. Call as early as possible; once.
+    static void WarmUp(const std::vector<std::wstring>& faces);
     static HINSTANCE GetInstance();
     static CDuiString GetInstancePath();  // the program's folder, with a trailing '\'
     static void SetResourcePath(LPCTSTR path);

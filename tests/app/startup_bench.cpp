@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -184,6 +185,28 @@ double BareStartup(const std::wstring& self, const std::wstring& file) {
     return painted ? MillisecondsBetween(t0, painted) : -1;
 }
 
+// Where a start-up's time went: the test build's milestones, in the order reached, as
+// milliseconds since the one before (the first since the process was started).
+std::vector<std::pair<std::string, double>> Phases(const std::wstring& file, long long t0, long long painted) {
+    std::vector<std::pair<std::string, double>> phases;
+    FILE* in = _wfopen(file.c_str(), L"rb");
+    if (!in) return phases;
+    char line[512];
+    long long previous = t0;
+    while (fgets(line, sizeof line, in)) {
+        char name[64];
+        long long counter = 0;
+        if (sscanf(line, "mark\t%63s\t%lld", name, &counter) != 2) continue;
+        phases.emplace_back(name, MillisecondsBetween(previous, counter));
+        previous = counter;
+    }
+    fclose(in);
+    phases.emplace_back("first-paint", MillisecondsBetween(previous, painted));
+    return phases;
+}
+
+std::vector<std::vector<std::pair<std::string, double>>> gPhaseRuns;
+
 double ZindleStartup(const std::wstring& probeExe, const std::wstring& file) {
     long long t0 = Now();
     Child child = Start(Quoted(probeExe));
@@ -194,6 +217,7 @@ double ZindleStartup(const std::wstring& probeExe, const std::wstring& file) {
             long long painted = ZindleFirstPaint(hwnd, file);
             if (painted) {
                 ms = MillisecondsBetween(t0, painted);
+                gPhaseRuns.push_back(Phases(file, t0, painted));
                 break;
             }
             Sleep(5);
@@ -226,6 +250,18 @@ int RunBenchmark(const std::wstring& probeExe) {
     double bareMs = Median(bare), zindleMs = Median(zindle);
     printf("bench startup_to_first_paint: zindle %.1f ms, bare window %.1f ms, ratio %.2f (median of %d)\n",
            zindleMs, bareMs, Ratio(zindleMs, bareMs), kRuns);
+    // Each phase's median over the runs, named by the milestone that ends it.
+    if (!gPhaseRuns.empty()) {
+        printf("bench startup_breakdown:");
+        for (size_t i = 0; i < gPhaseRuns[0].size(); i++) {
+            std::vector<double> values;
+            for (const auto& run : gPhaseRuns) {
+                if (i < run.size()) values.push_back(run[i].second);
+            }
+            printf(" %s %.1f ms%s", gPhaseRuns[0][i].first.c_str(), Median(values), i + 1 < gPhaseRuns[0].size() ? "," : "");
+        }
+        printf("\n");
+    }
 
     DeleteFileW(file.c_str());
     fflush(stdout);
