@@ -34,6 +34,10 @@ std::atomic<CMainUI*> mainWindow{nullptr};
 // window keeps disabled: HTERROR in the low word, WM_LBUTTONDOWN in the high word.
 constexpr LPARAM kClickOnDisabledWindow = MAKELPARAM(static_cast<WORD>(HTERROR), WM_LBUTTONDOWN);
 
+// The main window's own timer; the UI library numbers its timers from 0x1000 up.
+constexpr UINT_PTR kCategoryRetryTimer = 1;
+constexpr UINT kCategoryRetryMs = 5000;
+
 bool IsClickableClass(LPCTSTR className) {
     return lstrcmpW(className, L"Button") == 0 || lstrcmpW(className, L"Option") == 0 ||
            lstrcmpW(className, L"Text") == 0;
@@ -178,6 +182,11 @@ bool CMainUI::HandleOwnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT&
         OnCategoriesArrived();
         result = 0;
         return true;
+    case WM_TIMER:
+        if (wParam != kCategoryRetryTimer) return false;
+        RetryCategoriesQuietly();
+        result = 0;
+        return true;
     case UM_ADVERT_WINDOW: {
         std::lock_guard<std::mutex> lock(advertHandleLock);
         advertWindow = reinterpret_cast<HWND>(lParam);
@@ -219,6 +228,8 @@ LRESULT CMainUI::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 // A detached worker fetches the category list into categoryReply and posts
 // UM_CATEGORIES_ARRIVED; the reply is read only after that message.
 void CMainUI::StartCategoryWorker() {
+    if (categoryWorkerBusy) return;
+    categoryWorkerBusy = true;
     std::string* reply = &categoryReply;
     HWND window = m_hWnd;
     if (!StartDetachedThread([reply, window] { RequestCategoryList(*reply, window); })) {
@@ -226,6 +237,12 @@ void CMainUI::StartCategoryWorker() {
         categoryReply.clear();
         ::PostMessageW(m_hWnd, UM_CATEGORIES_ARRIVED, 0, 0);
     }
+}
+
+// The recent pictures opened while the list is missing hide "RefreshBtn": the list is
+// then asked for in the background, and the bar is built when it comes.
+void CMainUI::RetryCategoriesQuietly() {
+    if (categoryReply.empty() && grid->Mode() == ListMode::Recent) StartCategoryWorker();
 }
 
 // The no-network look: the grid's offline state with "RefreshBtn"; the search bar goes,
@@ -237,13 +254,19 @@ void CMainUI::ShowOfflineLook(bool hideCategoryBar) {
 }
 
 // A reply that holds no category list (a broken server, a proxy's page) counts as no
-// reply: the no-network look offers the retry instead of loading for ever.
+// reply: the no-network look offers the retry instead of loading for ever, and the row
+// its built-in "常用". Someone looking at the recent pictures keeps them; the list is
+// asked for again quietly until it comes.
 void CMainUI::OnCategoriesArrived() {
+    categoryWorkerBusy = false;
     if (categoryReply.empty() || !categoryBar->LoadCategories(categoryReply)) {
         categoryReply.clear();
-        ShowOfflineLook(false);
+        categoryBar->ShowBuiltInOnly();
+        ::SetTimer(m_hWnd, kCategoryRetryTimer, kCategoryRetryMs, nullptr);
+        if (grid->Mode() != ListMode::Recent) ShowOfflineLook(false);
         return;
     }
+    ::KillTimer(m_hWnd, kCategoryRetryTimer);
     grid->ShowNormalBackground();
     searchBar->SetVisible(true);
     bottomBar->StartAdvertLoad();

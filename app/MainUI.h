@@ -51,6 +51,7 @@ private:
     LRESULT HitTest(LPARAM lParam);
     void ForwardClickToAdvertWindow(UINT uMsg, LPARAM lParam, LRESULT& result);
     void StartCategoryWorker();
+    void RetryCategoriesQuietly();
     void OnCategoriesArrived();
     void OnPicturesArrived(LPARAM outcome);
     void ShowOfflineLook(bool hideCategoryBar);
@@ -71,6 +72,8 @@ private:
     // Reply text of the category-list request; written by the worker before it posts
     // UM_CATEGORIES_ARRIVED, read on the UI thread after that message.
     std::string categoryReply;
+    // A category-list worker is on its way; only one writes categoryReply at a time.
+    bool categoryWorkerBusy = false;
     // The open advertisement window, null when none; guarded by the advert-handle lock.
     HWND advertWindow = nullptr;
 

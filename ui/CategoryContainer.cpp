@@ -62,16 +62,20 @@ CCategoryContainer::CCategoryContainer() {
 CCategoryContainer::~CCategoryContainer() = default;
 
 bool CCategoryContainer::LoadCategories(const std::string& reply) {
-    if (!buttons.empty()) return true;
+    if (listBuilt) return true;
     std::vector<CategoryEntry> parsed;
     if (!ParseCategoryList(reply, &parsed)) return false;
+    RemoveBuiltInOnly();
     entries = std::move(parsed);
     BuildButtons();
+    listBuilt = true;
 
     CImageContainer* grid = CImageContainer::Instance();
     grid->EnableWorker();
     // A search typed before the list came is already on its way: select nothing now.
     if (grid->HasQueuedRequest()) selectedName.Empty();
+    // The recent pictures opened while the network was down stay in front.
+    else if (grid->Mode() == ListMode::Recent) selectedName = ButtonName(0);
     // Without server categories there is no first one to load: the recent list stands in,
     // so the grid does not show its loading look for ever.
     if (selectedName == L"CategoryButton_1" && buttons.size() < 2) selectedName = ButtonName(0);
@@ -84,6 +88,27 @@ bool CCategoryContainer::LoadCategories(const std::string& reply) {
         for (size_t i = rowCount; i < buttons.size(); i++) dropDown->Add(buttons[i]);
     }
     return true;
+}
+
+void CCategoryContainer::ShowBuiltInOnly() {
+    if (listBuilt || !buttons.empty()) return;
+    entries = {{kRecentEntryId, kRecentEntryName}};
+    int x = kRowFirstX;
+    // No "shown" ping: the list's own button is reported when the list comes.
+    auto* button = new CCategoryButton(kRecentEntryName, kRecentEntryId, &x);
+    button->SetName(ButtonName(0));
+    button->OnNotify += MakeDelegate(this, &CCategoryContainer::OnButtonNotify);
+    buttons.push_back(button);
+    row->Add(button);
+    rowCount = 1;
+}
+
+// The list's own "常用" takes the place of the stand-in; the selection carries over by name.
+void CCategoryContainer::RemoveBuiltInOnly() {
+    for (CCategoryButton* button : buttons) row->Remove(button);
+    buttons.clear();
+    entries.clear();
+    rowCount = 0;
 }
 
 void CCategoryContainer::BuildButtons() {

@@ -1,7 +1,8 @@
 // CCategoryContainer: the strip under the title bar from which the user picks a category.
 // Built once from the server's category list: the first categories that fit go into the
 // row as text-wide buttons, the rest into a drop-down of 18 buttons a page, opened by
-// "CategoryBtn" and paged with its slider or the wheel. UI thread only.
+// "CategoryBtn" and paged with its slider or the wheel. Until the list comes (the network
+// down at start) the row holds the built-in "常用" alone. UI thread only.
 #pragma once
 #include <string>
 #include <vector>
@@ -20,6 +21,11 @@ public:
     // (unless a request was queued before the list came). False when the reply holds no
     // list, and the bar stays empty; a list that was built is never built again.
     bool LoadCategories(const std::string& reply);
+    // Without a category list the row still offers the built-in "常用" where the list puts
+    // it, so the recent pictures, which are local, can be opened and sent. The list, when
+    // it comes, replaces it. Nothing once the list was built.
+    void ShowBuiltInOnly();
+    bool HasList() const { return listBuilt; }
     // Selects the button of that control name and unselects the others; an empty name
     // unselects all, and no later page change brings a selection back.
     void SelectByName(const CDuiString& controlName);
@@ -35,6 +41,7 @@ public:
 
 private:
     void BuildButtons();
+    void RemoveBuiltInOnly();
     void BuildRow(int* index);
     void BuildDropDown(int* index);
     CCategoryButton* Register(CCategoryButton* button, int index, bool inRow);
@@ -56,6 +63,7 @@ private:
     CSliderUI* pageSlider = nullptr;
     CDuiString selectedName = L"CategoryButton_1";
     bool expanded = false;
+    bool listBuilt = false;
     int rowCount = 0;
     int selectedPage = 0;  // the drop-down page shown when a button was last clicked
     int currentPage = 0;

@@ -11,6 +11,12 @@ zindle_pids=()
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "-- $*"; }
+# shot NAME: the screen as a user sees it, into build/screenshots/<test case>-NAME.png.
+shot() {
+  local dir="$ZINDLE_BINARY_DIR/screenshots"
+  mkdir -p "$dir"
+  import -window root "$dir/${zindle_case:-test}-$1.png" 2>/dev/null || true
+}
 
 cleanup() {
   local pid
