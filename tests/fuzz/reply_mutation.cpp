@@ -20,6 +20,7 @@
 #include "net/Crypto.h"
 #include "net/Deflate.h"
 #include "net/Envelope.h"
+#include "tests/fuzz/FrameModel.h"
 
 namespace {
 
@@ -75,33 +76,6 @@ std::string Sealed(const std::string& plain, const BYTE* key) {
         std::exit(2);
     }
     return cipher;
-}
-
-// The frame's rule the plain way: L at most the cap, and the stream, inflated into L + 1
-// bytes of room, ends having given exactly L (L = 0 is the empty text).
-bool ModelFrame(const std::string& plain, std::string* text) {
-    if (plain.size() < 4) return false;
-    size_t length = 0;
-    for (int i = 0; i < 4; i++) length = (length << 8) | static_cast<unsigned char>(plain[i]);
-    if (length > kMaxReplyLength) return false;
-    if (length == 0) {
-        text->clear();
-        return true;
-    }
-    z_stream z{};
-    if (inflateInit2(&z, -15) != Z_OK) return false;
-    std::string out(length + 1, '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data() + 4));
-    z.avail_in = static_cast<uInt>(plain.size() - 4);
-    z.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    z.avail_out = static_cast<uInt>(out.size());
-    int rc = inflate(&z, Z_FINISH);
-    size_t produced = z.total_out;
-    inflateEnd(&z);
-    if (rc != Z_STREAM_END || produced != length) return false;
-    out.resize(length);
-    *text = out;
-    return true;
 }
 
 // Reply texts like the service's: a category page, a search page, a short one.
@@ -306,7 +280,7 @@ void HostileReply(Rng& rng, const RequestKeys& keys, const std::vector<std::stri
         if (plain.size() >= 4 && length > kModelLimit) {
             expectOk = false;
         } else {
-            expectOk = ModelFrame(plain, &expected);
+            expectOk = ModelFrame(plain, kMaxReplyLength, &expected);
         }
     }
     std::string opened = "unchanged";
