@@ -19,6 +19,8 @@ constexpr DWORD kLitText = 0xFFFFFFFF;
 constexpr int kButtonFont = 0;
 constexpr DWORD kFocusBorder = 0xFFFE839D;
 
+constexpr wchar_t kControlNamePrefix[] = L"CategoryButton_";
+
 }  // namespace
 
 CCategoryButton::CCategoryButton(const std::wstring& categoryName, const std::string& categoryId, int* x)
@@ -39,6 +41,12 @@ CCategoryButton::CCategoryButton(const std::wstring& categoryName, const std::st
     AttachMouseHandler();
 }
 
+CDuiString CCategoryButton::ControlName(int index) {
+    CDuiString name;
+    name.Format(L"%ls%d", kControlNamePrefix, index);
+    return name;
+}
+
 void CCategoryButton::AttachMouseHandler() {
     // No border of its own; a pink one while the keyboard's focus is on it.
     SetBorderSize(1);
@@ -55,9 +63,8 @@ bool CCategoryButton::OnRowKey(const TEventUI& event) {
         return false;
     }
     if (!firstRow || (event.wParam != VK_LEFT && event.wParam != VK_RIGHT)) return true;
-    int index = _wtoi(GetName().Mid(static_cast<int>(wcslen(L"CategoryButton_"))).GetData());
-    CDuiString next;
-    next.Format(L"CategoryButton_%d", index + (event.wParam == VK_RIGHT ? 1 : -1));
+    int index = _wtoi(GetName().Mid(static_cast<int>(wcslen(kControlNamePrefix))).GetData());
+    CDuiString next = ControlName(index + (event.wParam == VK_RIGHT ? 1 : -1));
     auto* neighbour = dynamic_cast<CCategoryButton*>(m_pManager->FindControl(next));
     if (neighbour && neighbour->IsFirstRow()) neighbour->SetFocus();
     return false;

@@ -14,6 +14,9 @@ public:
     // Drop-down form: placed at rc.
     CCategoryButton(const std::wstring& name, const std::string& id, RECT rc);
 
+    // The control name of the bar's button at index (row first, then the drop-down).
+    static CDuiString ControlName(int index);
+
     // Re-targets the button (a drop-down page was refilled): text, font 0, not selected.
     void SetData(const std::wstring& name, const std::string& id);
     void Select();

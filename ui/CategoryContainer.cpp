@@ -18,12 +18,6 @@ constexpr DWORD kDropDownBorder = 0xFFE7E7E7;
 constexpr DWORD kDropDownBackground = 0xFFFFFFFF;
 constexpr int kPageSliderWidth = 10;
 
-CDuiString ButtonName(int index) {
-    CDuiString name;
-    name.Format(L"CategoryButton_%d", index);
-    return name;
-}
-
 void SetMoreButtonImages(CButtonUI* button, bool expanded) {
     LPCTSTR normal = expanded ? L"Res\\collapse.png" : L"Res\\more.png";
     LPCTSTR hot = expanded ? L"Res\\collapse_hover.png" : L"Res\\more_hover.png";
@@ -75,10 +69,10 @@ bool CCategoryContainer::LoadCategories(const std::string& reply) {
     // A search typed before the list came is already on its way: select nothing now.
     if (grid->HasQueuedRequest()) selectedName.Empty();
     // The recent pictures opened while the network was down stay in front.
-    else if (grid->Mode() == ListMode::Recent) selectedName = ButtonName(0);
+    else if (grid->Mode() == ListMode::Recent) selectedName = CCategoryButton::ControlName(0);
     // Without server categories there is no first one to load: the recent list stands in,
     // so the grid does not show its loading look for ever.
-    if (selectedName == L"CategoryButton_1" && buttons.size() < 2) selectedName = ButtonName(0);
+    if (selectedName == CCategoryButton::ControlName(1) && buttons.size() < 2) selectedName = CCategoryButton::ControlName(0);
     SelectByName(selectedName);
 
     if (static_cast<int>(entries.size()) > rowCount) {
@@ -96,7 +90,7 @@ void CCategoryContainer::ShowBuiltInOnly() {
     int x = kRowFirstX;
     // No "shown" ping: the list's own button is reported when the list comes.
     auto* button = new CCategoryButton(kRecentEntryName, kRecentEntryId, &x);
-    button->SetName(ButtonName(0));
+    button->SetName(CCategoryButton::ControlName(0));
     button->OnNotify += MakeDelegate(this, &CCategoryContainer::OnButtonNotify);
     buttons.push_back(button);
     row->Add(button);
@@ -142,7 +136,7 @@ void CCategoryContainer::BuildDropDown(int* index) {
 
 CCategoryButton* CCategoryContainer::Register(CCategoryButton* button, int index, bool inRow) {
     PingCategoryShown(button->CategoryId(), FromWide(button->CategoryName(), CP_ACP), inRow);
-    button->SetName(ButtonName(index));
+    button->SetName(CCategoryButton::ControlName(index));
     button->OnNotify += MakeDelegate(this, &CCategoryContainer::OnButtonNotify);
     buttons.push_back(button);
     return button;

@@ -25,7 +25,6 @@ public:
     // it, so the recent pictures, which are local, can be opened and sent. The list, when
     // it comes, replaces it. Nothing once the list was built.
     void ShowBuiltInOnly();
-    bool HasList() const { return listBuilt; }
     // Selects the button of that control name and unselects the others; an empty name
     // unselects all, and no later page change brings a selection back.
     void SelectByName(const CDuiString& controlName);

@@ -8,9 +8,7 @@
 namespace {
 
 CCategoryButton* RowButton(CPaintManagerUI* pm, int index) {
-    CDuiString name;
-    name.Format(L"CategoryButton_%d", index);
-    auto* button = dynamic_cast<CCategoryButton*>(pm->FindControl(name));
+    auto* button = dynamic_cast<CCategoryButton*>(pm->FindControl(CCategoryButton::ControlName(index)));
     return button && button->IsFirstRow() && button->IsVisible() ? button : nullptr;
 }
 

@@ -37,7 +37,6 @@ public:
     void SetAnimate(bool on);
     // The keyboard's focus ring: the hover colour, two pixels wide.
     void SetRinged(bool on);
-    bool IsRinged() const { return ringed; }
     // What a click does: paste the picture into the chat window, record and report it.
     void Send();
 
